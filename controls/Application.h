@@ -1,0 +1,24 @@
+// The application loop and the main form: a full-screen form of class
+// "Form", a loop that pumps the thread's queue until WM_QUIT, and the
+// message box owned by the main form.
+//
+//   TControl* form = NewForm(nullptr, L"GlideStrip Demo");
+//   Run(form);              // returns after WM_QUIT; form is freed and null
+#pragma once
+
+#include "controls/Control.h"
+
+extern bool Terminated;  // the loop has taken WM_QUIT
+
+TControl* NewForm(TControl* parent, const WideString& caption);
+bool FormFocusHook(TControl* form, TMessageRecord& message, LRESULT& result);
+
+void Run(TControl*& form);
+void WaitAndProcess(TControl* form);
+// With message null, takes the next queued message; false when there is none or it is WM_NULL.
+bool ProcessMessage(TControl* form, const MSG* message);
+void Shutdown(TControl*& form);
+
+int ShowMessageBox(const wchar_t* text, UINT flags);
+int ShowMessage(const wchar_t* text);
+inline int ShowMessage(const WideString& text) { return ShowMessage(text.c_str()); }

@@ -1,0 +1,185 @@
+// TControl: the one object type behind every window (forms, buttons,
+// labels, drawing panels, the hidden timer window). A control keeps its
+// window's settings in fields until something needs the window, creates it
+// on demand, binds window and object through the "SELF_" property, and
+// keeps the tree of parent and child controls (the parent owns its children).
+//
+//   TControl* form = NewForm(nullptr, L"GlideStrip Demo");
+//   TControl* button = NewButton(form, L"Kapat");
+//   button->SetSize(0, 38);
+//   HWND wnd = button->GetHandle();   // creates the form's window too, hidden
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "core/BaseObject.h"
+#include "core/WStrList.h"
+#include "graphics/GraphicTool.h"
+
+struct TControl;
+struct TCanvas;
+struct TPtrList;
+
+// The message as hooks see it; hooks may change Msg and WParam in place.
+struct TMessageRecord {
+  HWND Wnd;
+  UINT Msg;
+  WPARAM WParam;
+  LPARAM LParam;
+};
+
+// True consumes the message: no later hook, built-in handling or default processing.
+typedef bool (*TMessageHook)(TControl* control, TMessageRecord& message, LRESULT& result);
+
+const unsigned char mbNone = 0;
+const unsigned char mbLeft = 1;
+const unsigned char mbRight = 2;
+const unsigned char mbMiddle = 3;
+
+struct TMouseEventInfo {
+  unsigned char Button;
+  bool Handled;     // a handler sets it to consume the message
+  uint32_t Shift;   // the message's WParam, plus 0x20 while Alt is down
+  int16_t X;        // sign-extended client coordinates
+  int16_t Y;
+};
+
+typedef void (*TNotifyProc)(void* data, TControl* sender);
+typedef void (*TMouseProc)(void* data, TControl* sender, TMouseEventInfo& info);
+typedef void (*TPaintProc)(void* data, TControl* sender, HDC dc);
+typedef TEventPair<TNotifyProc> TNotifyEvent;
+typedef TEventPair<TMouseProc> TMouseEvent;
+typedef TEventPair<TPaintProc> TPaintEvent;
+
+// A class's notification codes, compared in the order click, focus, blur.
+struct TNotifyCodes {
+  uint16_t ClickCode;
+  uint16_t FocusCode;
+  uint16_t BlurCode;
+};
+
+typedef unsigned char TAlign;
+const TAlign alNone = 0;
+const TAlign alLeft = 1;
+const TAlign alTop = 2;
+const TAlign alRight = 3;
+const TAlign alBottom = 4;
+const TAlign alClient = 5;
+
+// AlignState bits
+const unsigned char RealignPending = 1;
+const unsigned char Positioning = 2;
+const unsigned char Aligning = 4;
+
+// BoundsSet bits
+const unsigned char BoundsLeftSet = 1;
+const unsigned char BoundsTopSet = 2;
+const unsigned char BoundsSizeSet = 4 | 8;
+
+struct TControl : TBaseObject {
+  HWND Handle;                 // 0 while no window exists
+  uint32_t ClassStyle;
+  uint32_t Style;              // its WS_VISIBLE bit follows Visible
+  uint32_t ExStyle;
+  unsigned char SizeType;      // low byte of the last WM_SIZE's wParam
+  WNDPROC OldWindowProc;       // the system class's procedure when subclassing, else null
+  TControl* Parent;
+  bool Visible;
+  bool TabStop;
+  TPtrList* Hooks;             // pairs (hook, keep flag) in attach order
+  TPtrList* Children;          // child controls in attach order (owned through OwnedList)
+  HBRUSH BrushHandle;          // owned; the plain provider's cached background brush
+  uint32_t BrushRGB;
+  bool Destroying;
+  bool WindowDestroyed;
+  int DispatchDepth;
+  uint32_t ControlId;
+  bool FullScreen;
+  bool IsChild;
+  bool NoTextInvalidate;
+  unsigned char BoundsSet;
+  HRGN UpdateRegion;           // owned while OnPaint runs
+  HDC PaintDC;                 // the paint DC while the control paints
+  TNotifyEvent OnLostFocus;
+  const wchar_t* ClassName;    // constant text, not owned
+  TColorValue FontColor;
+  TColorValue Color;
+  TGraphicTool* Font;          // owned
+  TGraphicTool* Brush;         // owned
+  TCanvas* Canvas;             // freed by Destroy
+  int AlignMargin;
+  RECT Bounds;                 // screen coordinates for top-level windows, parent client for children
+  TNotifyEvent OnClick;
+  TControl* FocusedControl;    // forms: the child that has or last had the focus; not owned
+  bool ExplicitVisible;
+  bool ShowPending;
+  unsigned char FocusDepth;
+  TMouseEvent OnMouseDown;
+  TMouseEvent OnMouseUp;
+  TMouseEvent OnMouseMove;
+  TMouseEvent OnDblClick;
+  TMouseEvent OnMouseWheel;
+  TNotifyEvent OnGotFocus;
+  TNotifyCodes Notify;
+  TPaintEvent OnPaint;
+  TAlign Align;
+  unsigned char AlignState;
+  TNotifyEvent OnResize;
+  bool InvalidateOnResize;
+  WideString Text;
+
+  // virtual operations, in slot order after Init and Destroy
+  void Init() override;
+  void Destroy(bool dispose) override;
+  virtual void Construct(TControl* parent);
+  virtual bool CreateHandle();
+  virtual LRESULT WindowProc(TMessageRecord& message);
+
+  HWND GetHandle();
+  void CreateChildHandles();
+  void SetText(const WideString& text);
+  void SetStyle(uint32_t style);
+  void SetVisible(bool value);
+  void Show(bool value);
+  RECT GetBounds();
+  void SetBounds(const RECT& rect);
+  void SetLeft(int value);
+  void SetTop(int value);
+  void SetWidth(int value);
+  void SetHeight(int value);
+  int GetWidth();
+  int GetHeight();
+  TControl* SetSize(int width, int height);
+  RECT GetClientArea();
+  POINT MapToScreen(POINT pt);
+  void Invalidate();
+  bool IsEnabled();
+  void SetColor(TColorValue color);
+  TGraphicTool* GetFont();
+  TGraphicTool* GetBrush();
+  void SetParentControl(TControl* parent);
+  HWND GetParentHandle(bool create);
+  TControl* GetForm();
+  TControl* GetChild(int index) const;
+  int ChildCount() const;
+  LRESULT Perform(UINT message, WPARAM wparam, LPARAM lparam);
+};
+
+// Allocates a zero-filled control and runs Construct(parent).
+TControl* NewControl(TControl* parent, const wchar_t* className);
+
+// The OnChange handlers of a control's own font and brush tools.
+void FontToolChanged(void* control, TGraphicTool* tool);
+void BrushToolChanged(void* control, TGraphicTool* tool);
+
+// The window property that binds a window to its control.
+extern const wchar_t SelfProp[];
+
+extern uint16_t NextControlId;        // starts at 0x8000, wraps at 16 bits
+extern TControl* CreatingControl;     // bound by the first message of the window being created
+extern TControl* MainForm;
+
+typedef void (*TRealignProc)(TControl* control);
+extern TRealignProc RealignHook;      // empty until the first SetAlign

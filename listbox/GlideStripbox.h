@@ -1,0 +1,90 @@
+// TGlideStripbox: the kinetic touch list. Rows follow the stylus one-to-one
+// while it is dragged; after a flick the list glides on, slowing down, until
+// it stops or reaches an end; a short tap selects a row and a quick second
+// tap (or a double-click) activates it through OnItemClick.
+//
+// The list box is a plain class that draws on a child panel it makes on its
+// parent, through a back buffer, and glides on a 10 ms timer.
+//
+//   TGlideStripbox* list = TGlideStripbox::Create(form, 0, 0, 0, 0, alClient);
+//   list->GetItems()->Add(L"Deneme: 0");
+//   list->OnItemClick = {ItemClick, holder};
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+#include "controls/Control.h"
+#include "graphics/GraphicTool.h"
+
+struct TBitmap;
+struct TTimer;
+struct TWStrList;
+class TGlideStripbox;
+
+typedef void (*TItemClickProc)(void* data, TGlideStripbox* sender, int index);
+typedef TEventPair<TItemClickProc> TItemClickEvent;
+
+class TGlideStripbox {
+ public:
+  TItemClickEvent OnItemClick;
+  TColorValue SelectedTextColor = 0;
+  bool Tracking = false;
+  TControl* Panel = nullptr;       // owned by the parent control; referenced while we live
+  POINT Selected = {0, 0};         // X column (0), Y row; -1 for none
+  POINT Speed = {0, 0};            // pixels per tick
+  POINT DownPoint = {0, 0};
+  POINT LastPoint = {0, 0};
+  int32_t TickCount = 0;           // gliding ticks since construction; wraps
+  POINT Offset = {0, 0};           // only Y is drawn
+  TTimer* Timer = nullptr;         // owned
+  TWStrList* Items = nullptr;      // owned
+  int32_t ItemHeight = 0;
+  int32_t MaxSpeed = 0;
+  int32_t ItemWidth = 0;
+  TColorValue LineColor = 0;
+  TColorValue SelectedColor = 0;
+  uint32_t LastTapTick = 0;        // 0: no tap pending
+  TBitmap* BackBuffer = nullptr;   // owned, may be null
+
+  // Builds the list box; a failure destroys the partial object and propagates.
+  static TGlideStripbox* Create(TControl* parent, int left, int top, int width, int height,
+                                TAlign align);
+  virtual ~TGlideStripbox();
+  void Destroy() { delete this; }
+
+  TControl* GetPanel() const { return Panel; }
+  TWStrList* GetItems() const { return Items; }
+  void SetLineColor(TColorValue value);
+
+  int MaxOffsetX() const;
+  int MaxOffsetY() const;
+
+  void RebuildBackBuffer();
+  void Reset();
+
+  // touch and gliding
+  POINT HitTest(int x, int y) const;
+  void ClampSpeed();
+  void ClampOffset();
+
+  // rendering
+  RECT ItemRect(int row) const;
+  void DrawBackground();
+  void DrawItemLines(const RECT& rect);
+  void DrawItemText(const RECT& rect, const WideString& text, int index);
+
+  // handlers attached to the panel and the timer; data is the list box
+  static void FontChanged(void* self, TGraphicTool* sender);
+  static void PanelResize(void* self, TControl* sender);
+  static void PanelMouseDown(void* self, TControl* sender, TMouseEventInfo& info);
+  static void PanelMouseMove(void* self, TControl* sender, TMouseEventInfo& info);
+  static void PanelMouseUp(void* self, TControl* sender, TMouseEventInfo& info);
+  static void PanelDblClick(void* self, TControl* sender, TMouseEventInfo& info);
+  static void PanelPaint(void* self, TControl* sender, HDC dc);
+  static void TimerTick(void* self, TTimer* sender);
+
+ protected:
+  TGlideStripbox() = default;
+};

@@ -1,0 +1,101 @@
+#include "platform/Platform.h"
+
+#include "platform/SoftKeyBar.h"
+
+namespace {
+
+TPlatformApi BindRealFunctions() {
+  TPlatformApi api = {};
+  api.RegisterClassW = ::RegisterClassW;
+  api.GetClassInfoW = ::GetClassInfoW;
+  api.CreateWindowExW = ::CreateWindowExW;
+  api.DestroyWindow = ::DestroyWindow;
+  api.IsWindow = ::IsWindow;
+  api.DefWindowProcW = ::DefWindowProcW;
+  api.CallWindowProcW = ::CallWindowProcW;
+  api.SetWindowLongPtrW = ::SetWindowLongPtrW;
+  api.SetPropW = ::SetPropW;
+  api.GetPropW = ::GetPropW;
+  api.RemovePropW = ::RemovePropW;
+  api.GetMessageW = ::GetMessageW;
+  api.PeekMessageW = ::PeekMessageW;
+  api.TranslateMessage = ::TranslateMessage;
+  api.DispatchMessageW = ::DispatchMessageW;
+  api.PostMessageW = ::PostMessageW;
+  api.SendMessageW = ::SendMessageW;
+  api.PostQuitMessage = ::PostQuitMessage;
+  api.ShowWindow = ::ShowWindow;
+  api.SetWindowPos = ::SetWindowPos;
+  api.GetWindowRect = ::GetWindowRect;
+  api.GetClientRect = ::GetClientRect;
+  api.ClientToScreen = ::ClientToScreen;
+  api.SetParent = ::SetParent;
+  api.IsWindowEnabled = ::IsWindowEnabled;
+  api.InvalidateRect = ::InvalidateRect;
+
+  api.SetFocus = ::SetFocus;
+  api.GetFocus = ::GetFocus;
+  api.SetForegroundWindow = ::SetForegroundWindow;
+  api.GetKeyState = ::GetKeyState;
+  api.SetCapture = ::SetCapture;
+  api.ReleaseCapture = ::ReleaseCapture;
+  api.GetCapture = ::GetCapture;
+
+  api.BeginPaint = ::BeginPaint;
+  api.EndPaint = ::EndPaint;
+  api.GetUpdateRgn = ::GetUpdateRgn;
+  api.CreateRectRgn = ::CreateRectRgn;
+  api.GetDC = ::GetDC;
+  api.ReleaseDC = ::ReleaseDC;
+  api.CreateCompatibleDC = ::CreateCompatibleDC;
+  api.DeleteDC = ::DeleteDC;
+  api.CreateCompatibleBitmap = ::CreateCompatibleBitmap;
+  api.SelectObject = ::SelectObject;
+  api.DeleteObject = ::DeleteObject;
+  api.GetStockObject = ::GetStockObject;
+  api.CreateSolidBrush = ::CreateSolidBrush;
+  api.CreateFontIndirectW = ::CreateFontIndirectW;
+  api.CreatePenIndirect = ::CreatePenIndirect;
+  api.GetSysColor = ::GetSysColor;
+  api.SetBkColor = ::SetBkColor;
+  api.SetBkMode = ::SetBkMode;
+  api.SetTextColor = ::SetTextColor;
+  api.SetROP2 = ::SetROP2;
+  api.SetBrushOrgEx = ::SetBrushOrgEx;
+  api.MoveToEx = ::MoveToEx;
+  api.LineTo = ::LineTo;
+  api.Rectangle = ::Rectangle;
+  api.DrawTextW = ::DrawTextW;
+  api.FillRect = ::FillRect;
+  api.GetClipBox = ::GetClipBox;
+  api.BitBlt = ::BitBlt;
+  api.SetRect = ::SetRect;
+  api.OffsetRect = ::OffsetRect;
+  api.InflateRect = ::InflateRect;
+
+  api.SetTimer = ::SetTimer;
+  api.KillTimer = ::KillTimer;
+  api.GetTickCount = ::GetTickCount;
+
+  api.SystemParametersInfoW = ::SystemParametersInfoW;
+  api.GetLastError = ::GetLastError;
+  api.GetSystemMetrics = ::GetSystemMetrics;
+  api.MessageBoxW = ::MessageBoxW;
+
+  api.MultiByteToWideChar = ::MultiByteToWideChar;
+  api.GetModuleHandleW = ::GetModuleHandleW;
+
+#ifdef _WIN32_WCE
+  api.SHCreateMenuBar = ::SHCreateMenuBar;
+#else  // desktop stand-in
+  api.SHCreateMenuBar = StandInCreateMenuBar;
+#endif
+  return api;
+}
+
+}  // namespace
+
+// DefaultApi is defined first so that Api, in the same unit, is copied from a
+// table that is already bound (static initialisation runs in definition order).
+const TPlatformApi DefaultApi = BindRealFunctions();
+TPlatformApi Api = DefaultApi;

@@ -1,0 +1,90 @@
+# Shared by the project's commands: installing what is missing, building,
+# and the Wine prefixes the program runs in.
+# shellcheck shell=bash
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+BUILD64=$ROOT/build/x86_64
+BUILD32=$ROOT/build/i686
+JOBS=$(nproc 2>/dev/null || echo 2)
+
+# Debian packages the build, the tests and the demo need.
+PACKAGES=(cmake make wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 googletest
+          xvfb xdotool x11-apps imagemagick zip unzip)
+
+log() { printf '== %s\n' "$*" >&2; }
+
+ensure_packages() {
+  local missing=()
+  for p in "${PACKAGES[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  log "installing: ${missing[*]}"
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing packages (run as root to install): ${missing[*]}" >&2
+    return 1
+  fi
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+# configure_build DIR TOOLCHAIN [cmake args...]
+configure_build() {
+  local dir=$1 toolchain=$2
+  shift 2
+  if [ ! -f "$dir/CMakeCache.txt" ]; then
+    log "configuring $dir"
+    cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" \
+      -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  fi
+}
+
+build64() {
+  configure_build "$BUILD64" mingw-x86_64.cmake
+  log "building $BUILD64"
+  cmake --build "$BUILD64" -j"$JOBS" -- --no-print-directory
+}
+
+export WINEDEBUG=${WINEDEBUG:--all}
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+# prepare_prefix DIR DRIVER: a Wine prefix whose graphics driver is DRIVER
+# ("null" for tests without an X server, "x11" for a display).
+prepare_prefix() {
+  local prefix=$1 driver=$2
+  if [ ! -f "$prefix/.glidestrip-$driver" ]; then
+    log "creating Wine prefix $prefix ($driver driver)"
+    mkdir -p "$prefix"
+    WINEPREFIX=$prefix DISPLAY= wineboot -i >/dev/null 2>&1 || true
+    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+    if [ "$driver" = null ]; then
+      WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d null /f >/dev/null 2>&1
+    else
+      WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
+    fi
+    WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
+    touch "$prefix/.glidestrip-$driver"
+  fi
+}
+
+# Keeps one wineserver for the prefix while a run lasts; stop_wineserver ends it.
+WINESERVER_PID=
+start_wineserver() {
+  local prefix=$1
+  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+  WINEPREFIX=$prefix wineserver -f -p </dev/null >/dev/null 2>&1 &
+  WINESERVER_PID=$!
+  WINESERVER_PREFIX=$prefix
+  # The first program of a session starts Wine's background services; start
+  # them here, detached, so they never hold a test runner's output pipe open.
+  WINEPREFIX=$prefix wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+}
+stop_wineserver() {
+  if [ -n "${WINESERVER_PID:-}" ]; then
+    WINEPREFIX=$WINESERVER_PREFIX wineserver -k 2>/dev/null || true
+    kill "$WINESERVER_PID" 2>/dev/null || true
+    wait "$WINESERVER_PID" 2>/dev/null || true
+    WINESERVER_PID=
+  fi
+}
