@@ -8,8 +8,6 @@
 
 #include "controls/Control.h"
 
-extern bool Terminated;  // the loop has taken WM_QUIT
-
 TControl* NewForm(TControl* parent, const WideString& caption);
 bool FormFocusHook(TControl* form, TMessageRecord& message, LRESULT& result);
 

@@ -179,7 +179,8 @@ extern const wchar_t SelfProp[];
 
 extern uint16_t NextControlId;        // starts at 0x8000, wraps at 16 bits
 extern TControl* CreatingControl;     // bound by the first message of the window being created
-extern TControl* MainForm;
+extern TControl* MainForm;           // the form whose closing ends the program
+extern bool Terminated;              // the application loop has taken WM_QUIT
 
 typedef void (*TRealignProc)(TControl* control);
 extern TRealignProc RealignHook;      // empty until the first SetAlign

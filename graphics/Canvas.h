@@ -71,6 +71,10 @@ TCanvas* NewCanvasOnDC(HDC dc);
 // The OnChange handler a canvas puts on its tools.
 void ToolChanged(void* canvas, TGraphicTool* tool);
 
+// The control framework's DC supplier (its ProvideDC), installed when the
+// framework starts: a canvas whose OnGetDC is this gives DCs back with ReleaseDC.
+extern TCanvasGetDCProc ControlDCProvider;
+
 // The stock objects a canvas selects to take its tools out; fetched once.
 extern HGDIOBJ StockBlackPen;
 extern HGDIOBJ StockNullBrush;

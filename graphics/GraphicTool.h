@@ -113,5 +113,11 @@ extern TColorValue DefaultFontColor;
 // Replaceable procedures between the graphics and the control framework.
 typedef HBRUSH (*TControlBrushProc)(TControl* control);
 typedef void (*TControlFontProc)(TControl* control);
-extern TControlBrushProc ControlBrushHook;  // PlainControlBrush until the first brush tool
+extern TControlBrushProc ControlBrushHook;  // the plain provider until the first brush tool
 extern TControlFontProc ControlFontHook;    // empty until the first font tool
+
+// What NewBrushTool and NewFontTool install into the hooks above. The control
+// framework provides both (and the plain provider) when it starts, so this
+// layer never names the layer above it.
+extern TControlBrushProc ToolBrushProvider;
+extern TControlFontProc FontApplier;
