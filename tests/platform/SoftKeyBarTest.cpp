@@ -1,0 +1,47 @@
+#include <gtest/gtest.h>
+
+#include "platform/Platform.h"
+#include "platform/SoftKeyBar.h"
+
+namespace {
+
+HWND NewTopLevel() {
+  return CreateWindowExW(0, L"STATIC", L"owner", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
+}
+
+}  // namespace
+
+TEST(SoftKeyBar, EmptyBarSpansTheScreenBottomAndGoesWithItsOwner) {
+  HWND owner = NewTopLevel();
+  ASSERT_NE(owner, nullptr);
+  SHMENUBARINFO info = {};
+  info.cbSize = sizeof(SHMENUBARINFO);
+  info.hwndParent = owner;
+  info.dwFlags = SHCMBF_EMPTYBAR;
+  ASSERT_TRUE(Api.SHCreateMenuBar(&info));
+  ASSERT_NE(info.hwndMB, nullptr);
+  RECT bar;
+  ASSERT_TRUE(GetWindowRect(info.hwndMB, &bar));
+  EXPECT_EQ(bar.left, 0);
+  EXPECT_EQ(bar.right, GetSystemMetrics(SM_CXSCREEN));
+  EXPECT_EQ(bar.bottom, GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(bar.bottom - bar.top, SoftKeyBarHeight);
+  EXPECT_EQ(GetWindow(info.hwndMB, GW_OWNER), owner);
+  DestroyWindow(owner);
+  EXPECT_FALSE(IsWindow(info.hwndMB));
+}
+
+TEST(SoftKeyBar, RefusesAMalformedRequest) {
+  HWND owner = NewTopLevel();
+  SHMENUBARINFO info = {};
+  info.cbSize = 36;  // the 32-bit device's size is not this build's structure
+  info.hwndParent = owner;
+  EXPECT_FALSE(Api.SHCreateMenuBar(&info));
+  EXPECT_EQ(info.hwndMB, nullptr);
+  info.cbSize = sizeof(SHMENUBARINFO);
+  info.hwndParent = nullptr;
+  EXPECT_FALSE(Api.SHCreateMenuBar(&info));
+  EXPECT_FALSE(Api.SHCreateMenuBar(nullptr));
+  DestroyWindow(owner);
+}
