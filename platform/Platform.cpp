@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/SoftKeyBar.h"
+#include "platform/TopLevelWindow.h"
 
 namespace {
 
@@ -8,7 +9,11 @@ TPlatformApi BindRealFunctions() {
   TPlatformApi api = {};
   api.RegisterClassW = ::RegisterClassW;
   api.GetClassInfoW = ::GetClassInfoW;
+#ifdef _WIN32_WCE
   api.CreateWindowExW = ::CreateWindowExW;
+#else  // desktop stand-in
+  api.CreateWindowExW = StandInCreateWindowExW;
+#endif
   api.DestroyWindow = ::DestroyWindow;
   api.IsWindow = ::IsWindow;
   api.DefWindowProcW = ::DefWindowProcW;
