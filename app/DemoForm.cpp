@@ -1,6 +1,71 @@
 #include "app/DemoForm.h"
 
+#include <string>
+
+#include "controls/Align.h"
+#include "controls/Application.h"
+#include "controls/ChildControls.h"
+#include "controls/Control.h"
+#include "controls/Dispatch.h"
+#include "core/PlatformInfo.h"
+#include "core/WStrList.h"
+#include "listbox/GlideStripbox.h"
+#include "platform/Platform.h"
+
 TDemoForm* DemoForm = nullptr;
 
-// Filled in with the list box; until then the program has nothing to show.
-int RunDemo() { return 0; }
+namespace {
+
+const int ItemCount = 101;
+
+// The item texts are made as 8-bit text; the platform's code page turns them into UTF-16.
+WideString ToWide(const std::string& text) {
+  int length = static_cast<int>(text.size());
+  if (length == 0) return WideString();
+  int needed = Api.MultiByteToWideChar(CP_ACP, 0, text.data(), length, nullptr, 0);
+  if (needed <= 0) return WideString();
+  WideString wide(static_cast<size_t>(needed), L'\0');
+  int written = Api.MultiByteToWideChar(CP_ACP, 0, text.data(), length, &wide[0], needed);
+  wide.resize(written > 0 ? static_cast<size_t>(written) : 0);
+  return wide;
+}
+
+}  // namespace
+
+void NewDemoForm(TDemoForm*& result, TControl* parent) {
+  result = NewObject<TDemoForm>();
+  result->Form = NewForm(parent, L"GlideStrip Demo");
+  MainForm = result->Form;
+  result->Form->AddOwned(result);  // the holder goes when the form is freed
+  result->Form->AlignMargin = 0;   // aligned children touch the edges and each other
+  result->Button = NewButton(result->Form, L"Kapat");
+  WithAlign(result->Button, alBottom)->SetSize(0, 38);
+  result->Button->OnClick = {CloseClick, result};
+  PopulateList(result);
+}
+
+// The button was aligned first: the list takes what the button leaves above it.
+void PopulateList(TDemoForm* self) {
+  self->ListBox = TGlideStripbox::Create(self->Form, 0, 0, 0, 0, alClient);
+  TGraphicTool* font = self->ListBox->GetPanel()->GetFont();
+  font->SetFontName(L"Arial");
+  font->SetIntProp(4, 15);  // lfHeight: a cell height of 15
+  self->ListBox->SetLineColor(0x00C0C0C0);
+  self->ListBox->OnItemClick = {ItemClick, self};
+  TWStrList* items = self->ListBox->GetItems();
+  for (int i = 0; i < ItemCount; ++i) items->Add(ToWide("Deneme: " + IntToStr(i)));
+}
+
+// An index outside the list (-1, or a tap below the last row) shows an empty text.
+void ItemClick(void*, TGlideStripbox* sender, int index) {
+  ShowMessage(sender->GetItems()->Get(index));
+}
+
+void CloseClick(void* receiver, TControl*) { Close(static_cast<TDemoForm*>(receiver)->Form); }
+
+int RunDemo() {
+  NewDemoForm(DemoForm, nullptr);
+  Run(DemoForm->Form);
+  DemoForm = nullptr;  // the form owned the holder, and Run has freed the form
+  return 0;
+}

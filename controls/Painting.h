@@ -22,3 +22,5 @@ void ApplyFont(TControl* control);
 // Background-brush providers held by ControlBrushHook; the caller does not own the brush.
 HBRUSH PlainControlBrush(TControl* control);
 HBRUSH ToolControlBrush(TControl* control);
+// The control's background brush through ControlBrushHook; not owned by the caller.
+HBRUSH BackgroundBrush(TControl* control);

@@ -12,6 +12,7 @@
 #include <windows.h>
 
 #include "core/BaseObject.h"
+#include "core/WStrList.h"  // WideString
 #include "graphics/GraphicTool.h"
 
 #ifdef DrawText

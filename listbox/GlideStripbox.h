@@ -4,7 +4,8 @@
 // tap (or a double-click) activates it through OnItemClick.
 //
 // The list box is a plain class that draws on a child panel it makes on its
-// parent, through a back buffer, and glides on a 10 ms timer.
+// parent, through a back buffer, and glides on a 10 ms timer. The parent owns
+// the panel; the list box may be destroyed before or after the parent.
 //
 //   TGlideStripbox* list = TGlideStripbox::Create(form, 0, 0, 0, 0, alClient);
 //   list->GetItems()->Add(L"Deneme: 0");
@@ -19,6 +20,7 @@
 #include "graphics/GraphicTool.h"
 
 struct TBitmap;
+struct TCanvas;
 struct TTimer;
 struct TWStrList;
 class TGlideStripbox;
@@ -31,7 +33,7 @@ class TGlideStripbox {
   TItemClickEvent OnItemClick;
   TColorValue SelectedTextColor = 0;
   bool Tracking = false;
-  TControl* Panel = nullptr;       // owned by the parent control; referenced while we live
+  TControl* Panel = nullptr;       // owned by the parent control; null once the panel is destroyed
   POINT Selected = {0, 0};         // X column (0), Y row; -1 for none
   POINT Speed = {0, 0};            // pixels per tick
   POINT DownPoint = {0, 0};
@@ -87,4 +89,33 @@ class TGlideStripbox {
 
  protected:
   TGlideStripbox() = default;
+
+ private:
+  // The panel's destroy notification: forget the panel and stop gliding.
+  static void PanelDestroyed(void* self, TBaseObject* sender);
+  // Takes every handler of ours off the panel, so that a panel that
+  // outlives us (someone holds a reference) never calls into freed memory.
+  void DetachFromPanel();
+  void FireItemClick();
+  // What a resize does to the buffer and the row width, when the sizes differ.
+  void CatchUpWithPanelSize();
+  TCanvas* BufferCanvas() const;
+  // The drawing steps on a canvas the caller fetched: a paint fetches the
+  // back buffer's canvas once, since every GetCanvas selects the bitmap out
+  // and back in.
+  void DrawBackground(TCanvas* canvas);
+  void DrawItemLines(TCanvas* canvas, const RECT& rect);
+  void DrawItemText(TCanvas* canvas, const RECT& rect, const WideString& text, int index);
+  int Extent(int size, int visible) const;
+
+  // Extents and positions are worked out in 64 bits and narrowed here, so a
+  // very long list saturates at the end of the 32-bit range instead of wrapping.
+  static int32_t Saturate(int64_t value) {
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+  }
+  static int32_t AddSaturated(int32_t a, int32_t b) {
+    return Saturate(static_cast<int64_t>(a) + b);
+  }
 };

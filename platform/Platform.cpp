@@ -1,6 +1,7 @@
 #include "platform/Platform.h"
 
 #include "platform/SoftKeyBar.h"
+#include "platform/SystemColor.h"
 #include "platform/TopLevelWindow.h"
 
 namespace {
@@ -37,6 +38,7 @@ TPlatformApi BindRealFunctions() {
   api.SetParent = ::SetParent;
   api.IsWindowEnabled = ::IsWindowEnabled;
   api.InvalidateRect = ::InvalidateRect;
+  api.ValidateRect = ::ValidateRect;
 
   api.SetFocus = ::SetFocus;
   api.GetFocus = ::GetFocus;
@@ -61,7 +63,11 @@ TPlatformApi BindRealFunctions() {
   api.CreateSolidBrush = ::CreateSolidBrush;
   api.CreateFontIndirectW = ::CreateFontIndirectW;
   api.CreatePenIndirect = ::CreatePenIndirect;
+#ifdef _WIN32_WCE
   api.GetSysColor = ::GetSysColor;
+#else  // desktop stand-in
+  api.GetSysColor = StandInGetSysColor;
+#endif
   api.SetBkColor = ::SetBkColor;
   api.SetBkMode = ::SetBkMode;
   api.SetTextColor = ::SetTextColor;

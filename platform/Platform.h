@@ -68,6 +68,7 @@ struct TPlatformApi {
   HWND(WINAPI* SetParent)(HWND, HWND);
   BOOL(WINAPI* IsWindowEnabled)(HWND);
   BOOL(WINAPI* InvalidateRect)(HWND, const RECT*, BOOL);
+  BOOL(WINAPI* ValidateRect)(HWND, const RECT*);
 
   // focus, capture and input
   HWND(WINAPI* SetFocus)(HWND);

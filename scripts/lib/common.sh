@@ -63,6 +63,8 @@ prepare_prefix() {
     else
       WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Drivers' /v Graphics /d x11 /f >/dev/null 2>&1
     fi
+    # A crash ends the program with an exit code instead of waiting in Wine's debugger.
+    WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\DllOverrides' /v winedbg.exe /d '' /f >/dev/null 2>&1
     WINEPREFIX=$prefix wineserver -w 2>/dev/null || true
     touch "$prefix/.glidestrip-$driver"
   fi

@@ -1,0 +1,491 @@
+#include "controls/Control.h"
+
+#include <cstdint>
+
+#include "controls/Dispatch.h"
+#include "core/PlatformInfo.h"
+#include "core/PtrList.h"
+#include "graphics/Canvas.h"
+#include "platform/Platform.h"
+
+const wchar_t SelfProp[] = L"SELF_";
+
+uint16_t NextControlId = 0x8000;
+TControl* CreatingControl = nullptr;
+TControl* MainForm = nullptr;
+bool Terminated = false;
+TRealignProc RealignHook = nullptr;
+
+namespace {
+
+const uint32_t DefaultStyle = WS_VISIBLE | WS_CLIPSIBLINGS | WS_CLIPCHILDREN | WS_BORDER;
+const int ClassNameLimit = 63;  // units of the class-name buffer before its terminator
+
+// cbSize is the structure's own size: 36 bytes on the 32-bit device, 56 on x86_64.
+static_assert(sizeof(void*) != 4 || sizeof(SHMENUBARINFO) == 36, "the device's SHMENUBARINFO");
+
+void CallRealignHook(TControl* control) {
+  if (RealignHook != nullptr) RealignHook(control);
+}
+
+bool SameSize(const RECT& a, const RECT& b) {
+  return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
+}
+
+}  // namespace
+
+// ---- construction --------------------------------------------------------
+
+TControl* NewControl(TControl* parent, const wchar_t* className) {
+  TControl* control = new TControl();  // value-initialised: every field zero before Construct
+  control->Construct(parent);
+  control->ClassName = className;
+  if (parent == nullptr) return control;
+  control->AlignMargin = parent->AlignMargin;
+  control->FontColor = parent->FontColor;
+  control->Color = parent->Color;
+  if (parent->Font != nullptr) {
+    control->Font = Assign(nullptr, parent->Font);
+    control->AddOwned(control->Font);
+    control->Font->ParentTool = parent->Font;  // lends its handle while the properties agree
+    control->Font->OnChange = {FontToolChanged, control};
+    FontToolChanged(control, control->Font);
+  }
+  if (parent->Brush != nullptr) {
+    control->Brush = Assign(nullptr, parent->Brush);
+    control->AddOwned(control->Brush);
+    control->Brush->ParentTool = parent->Brush;
+    control->Brush->OnChange = {BrushToolChanged, control};
+    BrushToolChanged(control, control->Brush);
+  }
+  return control;
+}
+
+void TControl::Init() {
+  TBaseObject::Init();
+  Style = DefaultStyle;
+  Visible = true;
+  FontColor = SysColorWindowText;
+  Color = SysColorWindow;
+  AlignMargin = 2;
+  Hooks = TPtrList::Create();
+  Children = TPtrList::Create();
+}
+
+void TControl::Construct(TControl* parent) {
+  Init();
+  if (parent != nullptr) Color = parent->Color;
+  SetParentControl(parent);
+}
+
+// ---- window creation -----------------------------------------------------
+
+HWND TControl::GetHandle() {
+  if (Handle == nullptr) {
+    if (!ExplicitVisible) {
+      // Something merely needs the handle: create the window hidden and let
+      // the next CreateHandle show it.
+      SetVisible(false);
+      CreateHandle();
+      ShowPending = true;
+    } else {
+      CreateHandle();
+    }
+  }
+  return Handle;
+}
+
+void TControl::CreateChildHandles() {
+  // Count is read on every pass: creating a child may attach others.
+  for (int i = 0; Children != nullptr && i < Children->Count; ++i)
+    static_cast<TControl*>(Children->Items[i])->CreateHandle();
+}
+
+bool TControl::CreateHandle() {
+  // The parent's window first: this is what brings a whole ancestry into being.
+  if (Parent != nullptr && Parent->GetHandle() == nullptr) return false;
+
+  if (Handle != nullptr) {
+    if (ShowPending) {
+      CreateChildHandles();
+      SetVisible(true);
+      ShowPending = false;
+    } else {
+      CreateChildHandles();
+    }
+    return true;
+  }
+
+  int x = Bounds.left;
+  int y = Bounds.top;
+  int width = Bounds.right - Bounds.left;
+  int height = Bounds.bottom - Bounds.top;
+  if (width == 0) width = CW_USEDEFAULT;
+  if (height == 0) height = CW_USEDEFAULT;
+  if (!IsChild && (BoundsSet & (BoundsLeftSet | BoundsTopSet)) == 0) {
+    x = CW_USEDEFAULT;
+    y = CW_USEDEFAULT;
+  }
+  if (FullScreen) {
+    RECT area = {};
+    // Without a work area the platform's default placement stays.
+    if (Api.SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
+      if (x == CW_USEDEFAULT) x = area.left;
+      if (y == CW_USEDEFAULT) y = area.top;
+      if (width == CW_USEDEFAULT) width = area.right - x;
+      // The screen height, not the work area's bottom: the soft-key bar cuts the window back.
+      if (height == CW_USEDEFAULT) height = ScreenHeight() - y;
+    }
+  }
+
+  const wchar_t* windowName = Text.c_str();  // an empty wide string, never null
+  HINSTANCE instance = Api.GetModuleHandleW(nullptr);
+  // A longer name is cut, never written past the buffer.
+  wchar_t className[ClassNameLimit + 1] = {};
+  StrLCopyW(className, ClassName != nullptr ? ClassName : L"", ClassNameLimit);
+
+  WNDCLASSW known = {};
+  const bool registered = Api.GetClassInfoW(instance, className, &known) != 0;
+  // A class that is not ours ("BUTTON", "STATIC") is subclassed; procedures are
+  // compared whole, since code addresses here have more than 24 bits.
+  if (OldWindowProc == nullptr && registered && known.lpfnWndProc != GlobalWindowProc)
+    OldWindowProc = known.lpfnWndProc;
+
+  HWND parentWindow = GetParentHandle(true);
+  if (parentWindow == nullptr && (Style & WS_CHILD) != 0) return false;
+
+  if (!registered) {
+    WNDCLASSW wc = {};
+    wc.style = ClassStyle;
+    wc.lpfnWndProc = GlobalWindowProc;
+    wc.hInstance = instance;
+    wc.lpszClassName = className;
+    if (Api.RegisterClassW(&wc) == 0) return false;
+  }
+
+  // Set just before creation: the window's first message binds it to this control.
+  if (OldWindowProc == nullptr) CreatingControl = this;
+  Handle = Api.CreateWindowExW(ExStyle, className, windowName, Style, x, y, width, height,
+                               parentWindow, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId)),
+                               instance, nullptr);
+  if (Handle == nullptr) {
+    // A window that never sent a message must not bind the next window created.
+    if (CreatingControl == this) CreatingControl = nullptr;
+    // Reported as failure before any child is asked to create its window: a
+    // child would ask this control's GetHandle again, and that again its children.
+    return false;
+  }
+  if (OldWindowProc != nullptr)
+    Api.SetWindowLongPtrW(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlobalWindowProc));
+
+  if (!IsChild && GetPlatformType() != ptSmartPhone) {
+    SHMENUBARINFO bar = {};
+    bar.cbSize = sizeof(SHMENUBARINFO);
+    bar.hwndParent = Handle;
+    bar.dwFlags = SHCMBF_EMPTYBAR;
+    RECT barRect = {};
+    if (Api.SHCreateMenuBar(&bar) && Api.GetWindowRect(bar.hwndMB, &barRect)) {
+      // In 64 bits: a default y and height (CW_USEDEFAULT each) must not overflow.
+      if (static_cast<int64_t>(y) + height > barRect.top)
+        Api.SetWindowPos(Handle, nullptr, 0, 0, width, barRect.top - y,
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+    }
+  }
+
+  if ((Style & WS_VISIBLE) != 0) Perform(WM_SHOWWINDOW, 1, 0);
+
+  // Subclassed windows were created without CreatingControl: bind them now.
+  if (Api.GetPropW(Handle, SelfProp) == nullptr) {
+    CreatingControl = nullptr;
+    if (!Api.SetPropW(Handle, SelfProp, this)) {
+      // An unbound window reaches neither this control nor, once subclassed,
+      // its own class's procedure: a dead button nobody could press. It is
+      // given up as not made; the next CreateHandle tries again. Handle is
+      // cleared first, so the window's last messages find no control.
+      HWND window = Handle;
+      Handle = nullptr;
+      if (OldWindowProc != nullptr)
+        Api.SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWindowProc));
+      Api.DestroyWindow(window);
+      return false;
+    }
+  }
+  if (ControlFontHook != nullptr) ControlFontHook(this);
+  CreateChildHandles();
+  return true;
+}
+
+// ---- tree -----------------------------------------------------------------
+
+void TControl::SetParentControl(TControl* parent) {
+  if (parent == Parent) return;
+  if (Parent != nullptr) {
+    if (Parent->Children != nullptr) Parent->Children->Remove(this);
+    Parent->RemoveOwned(this);
+  }
+  Parent = parent;
+  if (parent == nullptr) return;
+  parent->Children->Add(this);
+  parent->AddOwned(this);
+  if (Handle != nullptr) Api.SetParent(Handle, parent->GetHandle());
+}
+
+HWND TControl::GetParentHandle(bool create) {
+  if (Parent == nullptr) return nullptr;
+  return create ? Parent->GetHandle() : Parent->Handle;
+}
+
+TControl* TControl::GetForm() {
+  TControl* control = this;
+  while (control != nullptr && control->IsChild) control = control->Parent;
+  return control;
+}
+
+TControl* TControl::GetChild(int index) const {
+  return Children != nullptr ? static_cast<TControl*>(Children->Get(index)) : nullptr;
+}
+
+int TControl::ChildCount() const { return Children != nullptr ? Children->Count : 0; }
+
+// ---- properties -------------------------------------------------------------
+
+void TControl::SetText(const WideString& text) {
+  Text = text;
+  if (Handle != nullptr)
+    Api.SendMessageW(Handle, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(Text.c_str()));
+  if (!NoTextInvalidate) Invalidate();
+}
+
+void TControl::SetStyle(uint32_t style) {
+  if (style == Style) return;
+  Style = style;
+  if (Handle == nullptr) return;
+  // Through LONG, so that the high bit reads back as GetWindowLongPtrW gives it.
+  Api.SetWindowLongPtrW(Handle, GWL_STYLE, static_cast<LONG_PTR>(static_cast<LONG>(style)));
+  Api.SetWindowPos(Handle, nullptr, 0, 0, 0, 0,
+                   SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+  Invalidate();
+}
+
+void TControl::SetVisible(bool value) {
+  Style &= ~static_cast<uint32_t>(WS_VISIBLE);
+  if (value) Style |= WS_VISIBLE;
+  Visible = value;
+  if (Handle == nullptr) return;
+  Perform(WM_SHOWWINDOW, value ? 1 : 0, 0);
+  // A shown child is laid out before it appears; a hidden one leaves its room after it is gone.
+  if (value) {
+    CallRealignHook(this);
+    Api.ShowWindow(Handle, SW_SHOW);
+  } else {
+    ShowPending = false;
+    Api.ShowWindow(Handle, SW_HIDE);
+    CallRealignHook(this);
+  }
+}
+
+void TControl::Show(bool value) {
+  ExplicitVisible = true;
+  SetVisible(value);
+}
+
+RECT TControl::GetBounds() {
+  if (Handle == nullptr) return Bounds;
+  RECT rect;
+  if (!Api.GetWindowRect(Handle, &rect)) return Bounds;
+  if (IsChild && Parent != nullptr) {
+    POINT origin = Parent->MapToScreen(POINT{0, 0});
+    rect.left -= origin.x;
+    rect.right -= origin.x;
+    rect.top -= origin.y;
+    rect.bottom -= origin.y;
+  }
+  Bounds = rect;
+  return rect;
+}
+
+void TControl::SetBounds(const RECT& rect) {
+  RECT current = GetBounds();
+  if (SameRect(rect, current)) return;
+  // A form given explicit bounds becomes a captioned window, once.
+  if (FullScreen && BoundsSet == 0) SetStyle(Style | WS_BORDER | WS_CAPTION | WS_SYSMENU);
+  BoundsSet |= BoundsSizeSet;
+  if (rect.left != current.left) BoundsSet |= BoundsLeftSet;
+  if (rect.top != current.top) BoundsSet |= BoundsTopSet;
+  Bounds = rect;
+  if (Handle == nullptr) return;
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  if (SameSize(rect, current))
+    flags |= SWP_NOSIZE;
+  else if (rect.left == current.left && rect.top == current.top)
+    flags |= SWP_NOMOVE;
+  Api.SetWindowPos(Handle, nullptr, rect.left, rect.top, rect.right - rect.left,
+                   rect.bottom - rect.top, flags);
+  if (InvalidateOnResize && (flags & SWP_NOSIZE) == 0) Invalidate();
+}
+
+void TControl::SetLeft(int value) {
+  RECT rect = GetBounds();
+  rect.right = value + (rect.right - rect.left);
+  rect.left = value;
+  SetBounds(rect);
+}
+
+void TControl::SetTop(int value) {
+  RECT rect = GetBounds();
+  rect.bottom = value + (rect.bottom - rect.top);
+  rect.top = value;
+  SetBounds(rect);
+}
+
+void TControl::SetWidth(int value) {
+  RECT rect = GetBounds();
+  rect.right = rect.left + value;
+  SetBounds(rect);
+}
+
+void TControl::SetHeight(int value) {
+  RECT rect = GetBounds();
+  rect.bottom = rect.top + value;
+  SetBounds(rect);
+}
+
+int TControl::GetWidth() {
+  RECT rect = GetBounds();
+  return rect.right - rect.left;
+}
+
+int TControl::GetHeight() {
+  RECT rect = GetBounds();
+  return rect.bottom - rect.top;
+}
+
+TControl* TControl::SetSize(int width, int height) {
+  RECT rect = GetBounds();
+  if (width > 0) rect.right = rect.left + width;
+  if (height > 0) rect.bottom = rect.top + height;
+  SetBounds(rect);
+  return this;
+}
+
+RECT TControl::GetClientArea() {
+  GetHandle();
+  RECT rect;
+  if (Handle != nullptr && Api.GetClientRect(Handle, &rect)) return rect;
+  return Bounds;
+}
+
+POINT TControl::MapToScreen(POINT pt) {
+  if (Handle != nullptr) Api.ClientToScreen(Handle, &pt);
+  return pt;
+}
+
+void TControl::Invalidate() {
+  if (Handle != nullptr) Api.InvalidateRect(Handle, nullptr, TRUE);
+}
+
+bool TControl::IsEnabled() {
+  if (Handle != nullptr) return Api.IsWindowEnabled(Handle) != 0;
+  return (Style & WS_DISABLED) == 0;
+}
+
+LRESULT TControl::Perform(UINT message, WPARAM wparam, LPARAM lparam) {
+  return Api.SendMessageW(GetHandle(), message, wparam, lparam);
+}
+
+// ---- colours, font and brush -----------------------------------------------
+
+void TControl::SetColor(TColorValue color) {
+  GetHandle();  // the window exists afterwards, hidden if it did not before
+  if (color == Color) return;
+  Color = color;
+  if (BrushHandle != nullptr) {
+    Api.DeleteObject(BrushHandle);
+    BrushHandle = nullptr;
+  }
+  if (Brush != nullptr) Brush->SetColor(color);
+  Invalidate();
+}
+
+TGraphicTool* TControl::GetFont() {
+  if (Font == nullptr) {
+    Font = NewFontTool();
+    AddOwned(Font);
+    Font->SetColor(FontColor);  // before the listener: taking the colour is no change
+    Font->OnChange = {FontToolChanged, this};
+  }
+  return Font;
+}
+
+TGraphicTool* TControl::GetBrush() {
+  if (Brush == nullptr) {
+    Brush = NewBrushTool();
+    Brush->SetColor(Color);
+    Brush->OnChange = {BrushToolChanged, this};
+    AddOwned(Brush);
+  }
+  return Brush;
+}
+
+void FontToolChanged(void* data, TGraphicTool* tool) {
+  TControl* control = static_cast<TControl*>(data);
+  control->FontColor = tool->Color();
+  if (ControlFontHook != nullptr) ControlFontHook(control);
+  control->Invalidate();
+}
+
+void BrushToolChanged(void* data, TGraphicTool* tool) {
+  TControl* control = static_cast<TControl*>(data);
+  control->Color = tool->Color();
+  if (control->BrushHandle != nullptr) {
+    Api.DeleteObject(control->BrushHandle);
+    control->BrushHandle = nullptr;
+  }
+  // While painting, a repaint request would only schedule the same paint again.
+  if (control->PaintDC == nullptr) control->Invalidate();
+}
+
+// ---- destruction -------------------------------------------------------------
+
+void TControl::Destroy(bool dispose) {
+  // The form forgets this control before hiding it moves the focus back to the form.
+  TControl* form = GetForm();
+  if (form != nullptr && form->FocusedControl == this) form->FocusedControl = nullptr;
+  // The main form also remembers the last other form that had the focus.
+  if (MainForm != nullptr && MainForm != this && MainForm->FocusedControl == this)
+    MainForm->FocusedControl = nullptr;
+  if (Handle != nullptr) Api.ShowWindow(Handle, SW_HIDE);
+  // Children and tools go before this control's window, oldest first.
+  ReleaseOwned();
+
+  if (!Destroying) {
+    Destroying = true;
+    FreeAndNil(Canvas);
+    if (Handle != nullptr) {
+      if (Api.IsWindow(Handle)) {
+        // Unbound first: the destruction messages must not reach a control being freed.
+        Api.SetPropW(Handle, SelfProp, nullptr);
+        // After WM_DESTROY the platform is destroying the window already.
+        if (!WindowDestroyed) Api.DestroyWindow(Handle);
+      }
+      Handle = nullptr;
+    }
+    if (BrushHandle != nullptr) {
+      Api.DeleteObject(BrushHandle);
+      BrushHandle = nullptr;
+    }
+    Text.clear();
+    if (Parent != nullptr) {
+      if (Parent->Children != nullptr) Parent->Children->Remove(this);
+      Parent->RemoveOwned(this);
+      if (Parent->FocusedControl == this) Parent->FocusedControl = nullptr;
+      Parent = nullptr;  // a second Destroy must not walk up to a parent that may be gone
+    }
+    FreeAndNil(Children);
+    FreeAndNil(Hooks);
+    TBaseObject::Destroy(false);
+  }
+
+  WideString().swap(Text);
+  if (dispose) FreeInstance();
+}

@@ -1,0 +1,246 @@
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <vector>
+
+#include "support/ListBoxSupport.h"
+
+namespace {
+
+class TouchTest : public TListBoxFixture {
+ protected:
+  void SetUp() override {
+    TListBoxFixture::SetUp();
+    Clicks.clear();
+    List->OnItemClick = {RecordClick, nullptr};
+  }
+  static void RecordClick(void*, TGlideStripbox*, int index) { Clicks.push_back(index); }
+  // Runs the timer handler by hand, as many ticks as asked.
+  void Ticks(int count) {
+    for (int i = 0; i < count; ++i) TGlideStripbox::TimerTick(List, List->Timer);
+  }
+  static inline std::vector<int> Clicks;
+  // A clock that stands still unless a test moves it: quick taps never double by accident.
+  TScriptedClock Clock{1000000};
+};
+
+TEST_F(TouchTest, StrokeShorterThanARowIsATap) {
+  List->Speed = {3, 4};
+  Stylus(WM_LBUTTONDOWN, 100, 120);
+  EXPECT_TRUE(List->Tracking);
+  EXPECT_EQ(GetCapture(), List->Panel->Handle);
+  Stylus(WM_LBUTTONUP, 180, 160);  // |40| < 50; sideways movement does not count
+  EXPECT_EQ(List->Selected.x, 0);
+  EXPECT_EQ(List->Selected.y, 3);
+  EXPECT_EQ(List->Speed.x, 0);
+  EXPECT_EQ(List->Speed.y, 0);
+  EXPECT_FALSE(List->Timer->Enabled);
+  EXPECT_FALSE(List->Tracking);
+  EXPECT_EQ(GetCapture(), nullptr);
+
+  Stylus(WM_LBUTTONDOWN, 100, 120);
+  Stylus(WM_LBUTTONUP, 100, 170);  // |50| is not < 50: a drag, the selection stays
+  EXPECT_TRUE(List->Timer->Enabled);
+  EXPECT_EQ(List->Selected.y, 3);
+  EXPECT_EQ(GetCapture(), nullptr);
+}
+
+TEST_F(TouchTest, MoveFollowsTheStylusAtHalfSpeed) {
+  Stylus(WM_LBUTTONDOWN, 100, 200);
+  Stylus(WM_MOUSEMOVE, 100, 140);
+  EXPECT_EQ(List->Offset.y, 60);
+  EXPECT_EQ(List->Speed.y, 15);  // 30, limited
+  Stylus(WM_MOUSEMOVE, 100, 139);
+  EXPECT_EQ(List->Offset.y, 61);
+  EXPECT_EQ(List->Speed.y, 0);   // 1 div 2
+  Stylus(WM_MOUSEMOVE, 100, 142);
+  EXPECT_EQ(List->Offset.y, 58);
+  EXPECT_EQ(List->Speed.y, -1);  // -3 div 2 truncates toward zero
+  Stylus(WM_MOUSEMOVE, 60, 142);
+  EXPECT_EQ(List->Offset.x, 40);
+  EXPECT_EQ(List->Speed.x, 15);
+  EXPECT_EQ(List->LastPoint.x, 60);
+  EXPECT_EQ(List->LastPoint.y, 142);
+}
+
+TEST_F(TouchTest, DragPastAnEndStopsThereAtOnce) {
+  List->Offset.y = 4790;
+  Stylus(WM_LBUTTONDOWN, 100, 200);
+  Stylus(WM_MOUSEMOVE, 100, 170);
+  EXPECT_EQ(List->Offset.y, 4800);
+  EXPECT_EQ(List->Speed.y, 0);
+  Stylus(WM_MOUSEMOVE, 100, 240);
+  EXPECT_EQ(List->Offset.y, 4730);
+  EXPECT_EQ(List->Speed.y, -15);
+  List->Offset.y = 10;
+  Stylus(WM_MOUSEMOVE, 100, 260);
+  EXPECT_EQ(List->Offset.y, 0);
+  EXPECT_EQ(List->Speed.y, 0);
+}
+
+TEST_F(TouchTest, ShortListNeverScrollsAndTapsBelowItSelectPastTheEnd) {
+  Fill(3);
+  Stylus(WM_LBUTTONDOWN, 100, 200);
+  Stylus(WM_MOUSEMOVE, 100, 100);
+  EXPECT_EQ(List->Offset.y, 0);
+  Stylus(WM_LBUTTONUP, 100, 100);
+  Tap(100, 220);
+  EXPECT_EQ(List->Selected.y, 4);
+}
+
+TEST_F(TouchTest, MovesWhileNotTrackingChangeNothing) {
+  Stylus(WM_MOUSEMOVE, 100, 100);
+  EXPECT_EQ(List->Offset.y, 0);
+  EXPECT_EQ(List->Speed.y, 0);
+  EXPECT_EQ(List->LastPoint.y, -1);
+
+  // After a double tap nothing is tracked either.
+  TScriptedClock clock(5000);
+  Tap(100, 120);
+  clock.Advance(150);
+  Stylus(WM_LBUTTONDOWN, 100, 300);
+  ASSERT_EQ(Clicks.size(), 1u);
+  EXPECT_FALSE(List->Tracking);
+  Stylus(WM_MOUSEMOVE, 100, 100);
+  EXPECT_EQ(List->Offset.y, 0);
+}
+
+TEST_F(TouchTest, DoubleTapWindowIncludesBothBounds) {
+  struct TCase {
+    DWORD Delay;
+    bool Activates;
+  };
+  for (TCase c : {TCase{99, false}, TCase{100, true}, TCase{300, true}, TCase{301, false}}) {
+    SCOPED_TRACE(c.Delay);
+    List->LastTapTick = 0;
+    Clicks.clear();
+    TScriptedClock clock(10000);
+    Tap(100, 120);  // selects row 2
+    clock.Advance(c.Delay);
+    Stylus(WM_LBUTTONDOWN, 100, 130);
+    if (c.Activates) {
+      ASSERT_EQ(Clicks.size(), 1u);
+      EXPECT_EQ(Clicks[0], 2);
+      EXPECT_EQ(List->LastTapTick, 0u);
+      EXPECT_FALSE(List->Tracking);
+      EXPECT_EQ(GetCapture(), nullptr);  // no capture taken
+    } else {
+      EXPECT_TRUE(Clicks.empty());
+      EXPECT_EQ(List->LastTapTick, 10000u + c.Delay);
+      EXPECT_TRUE(List->Tracking);
+    }
+    Stylus(WM_LBUTTONUP, 100, 130);
+  }
+}
+
+TEST_F(TouchTest, DoubleTapReadsTheClockTwice) {
+  TScriptedClock clock(2000);
+  Tap(100, 120);
+  // The upper bound holds for the first reading, the lower fails for the second.
+  clock.Script({2299, 2099, 2400});
+  Stylus(WM_LBUTTONDOWN, 100, 120);
+  EXPECT_TRUE(Clicks.empty());
+  EXPECT_EQ(List->LastTapTick, 2400u);
+  Stylus(WM_LBUTTONUP, 100, 120);
+
+  // Past the upper bound the second reading is never taken.
+  clock.Script({2701, 2500, 2800});
+  int reads = TScriptedClock::Reads;
+  Stylus(WM_LBUTTONDOWN, 100, 120);
+  EXPECT_EQ(TScriptedClock::Reads - reads, 2);
+  EXPECT_TRUE(Clicks.empty());
+  EXPECT_EQ(List->LastTapTick, 2500u);
+  Stylus(WM_LBUTTONUP, 100, 120);
+}
+
+TEST_F(TouchTest, SecondTapAfterTheCounterWrappedIsANewTap) {
+  TScriptedClock clock(0xFFFFFF9Cu);
+  Tap(100, 120);
+  clock.Set(0x64);  // 200 ms later by the wrapped counter
+  Stylus(WM_LBUTTONDOWN, 100, 120);
+  EXPECT_TRUE(Clicks.empty());
+  EXPECT_TRUE(List->Tracking);
+  EXPECT_EQ(List->LastTapTick, 0x64u);
+  Stylus(WM_LBUTTONUP, 100, 120);
+}
+
+TEST_F(TouchTest, DoubleClickMessageActivatesTheSelection) {
+  Tap(100, 260);
+  Stylus(WM_LBUTTONDBLCLK, 100, 260);
+  ASSERT_EQ(Clicks.size(), 1u);
+  EXPECT_EQ(Clicks[0], 5);
+}
+
+TEST_F(TouchTest, GlideFromFifteenLasts150TicksAndCovers1200Pixels) {
+  List->Speed = {0, 15};
+  List->TickCount = 0;
+  List->LastTapTick = 777;
+  List->Timer->SetEnabled(true);
+  Ticks(9);
+  EXPECT_EQ(List->Offset.y, 135);
+  EXPECT_EQ(List->Speed.y, 15);
+  EXPECT_EQ(List->LastTapTick, 0u);  // gliding cancels a pending double tap
+  Ticks(1);
+  EXPECT_EQ(List->Offset.y, 150);
+  EXPECT_EQ(List->Speed.y, 14);
+  Ticks(139);
+  EXPECT_TRUE(List->Timer->Enabled);
+  EXPECT_EQ(List->Speed.y, 1);
+  Ticks(1);
+  EXPECT_EQ(List->Offset.y, 1200);
+  EXPECT_EQ(List->Speed.y, 0);
+  EXPECT_FALSE(List->Timer->Enabled);
+  EXPECT_EQ(List->TickCount, 150);
+}
+
+TEST_F(TouchTest, GlideUpwardStopsAtTheTopInTheSameTick) {
+  List->Offset.y = 20;
+  List->Speed = {0, -15};
+  List->Timer->SetEnabled(true);
+  Ticks(1);
+  EXPECT_EQ(List->Offset.y, 5);
+  EXPECT_TRUE(List->Timer->Enabled);
+  Ticks(1);
+  EXPECT_EQ(List->Offset.y, 0);
+  EXPECT_EQ(List->Speed.y, 0);
+  EXPECT_FALSE(List->Timer->Enabled);
+}
+
+TEST_F(TouchTest, WhileTheStylusHoldsThePanelOnlySidewaysSpeedGlides) {
+  List->Timer->SetEnabled(true);
+  Stylus(WM_LBUTTONDOWN, 100, 120);
+  List->Speed = {0, 10};
+  Ticks(1);
+  EXPECT_EQ(List->Offset.y, 0);
+  List->Speed = {5, 10};  // a sideways speed keeps it going
+  Ticks(1);
+  EXPECT_EQ(List->Offset.y, 10);
+  EXPECT_EQ(List->Offset.x, 5);
+  Stylus(WM_LBUTTONUP, 100, 120);
+}
+
+TEST_F(TouchTest, TickCountWrapsAroundWithoutLosingTheSchedule) {
+  List->Speed = {0, 5};
+  List->TickCount = INT_MAX;
+  List->Timer->SetEnabled(true);
+  Ticks(1);
+  EXPECT_EQ(List->TickCount, INT_MIN);
+  EXPECT_EQ(List->Speed.y, 5);
+  List->TickCount = -11;
+  Ticks(1);
+  EXPECT_EQ(List->Speed.y, 4);  // -10 is a multiple of ten
+  List->Timer->SetEnabled(false);
+}
+
+TEST_F(TouchTest, FlickGlidesOnTheRealTimerUntilItStops) {
+  Stylus(WM_LBUTTONDOWN, 100, 200);
+  Stylus(WM_MOUSEMOVE, 100, 170);
+  Stylus(WM_MOUSEMOVE, 100, 140);
+  Stylus(WM_LBUTTONUP, 100, 140);
+  ASSERT_TRUE(List->Timer->Enabled);
+  EXPECT_TRUE(PumpUntil([&] { return !List->Timer->Enabled; }, 20000));
+  EXPECT_EQ(List->Offset.y, 60 + 1200);
+  EXPECT_EQ(List->Speed.y, 0);
+}
+
+}  // namespace
