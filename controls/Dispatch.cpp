@@ -109,10 +109,14 @@ LRESULT TControl::WindowProc(TMessageRecord& message) {
       break;
   }
   if (message.Msg >= WM_KEYFIRST && message.Msg <= KeyLast) return HandleKey(this, message);
-  if (message.Msg >= WM_CTLCOLORMSGBOX && message.Msg <= WM_CTLCOLORSTATIC)
+  if (message.Msg >= WM_CTLCOLORMSGBOX && message.Msg <= WM_CTLCOLORSTATIC) {
+    HWND child = reinterpret_cast<HWND>(message.LParam);
+    // Only a real window answers: HWND_BROADCAST would send the private
+    // message to every top-level window on the desktop.
+    if (!Api.IsWindow(child)) return CallDefault(this, message);
     // The child control answers its own colour request.
-    return Api.SendMessageW(reinterpret_cast<HWND>(message.LParam), message.Msg + ReflectBase,
-                            message.WParam, message.LParam);
+    return Api.SendMessageW(child, message.Msg + ReflectBase, message.WParam, message.LParam);
+  }
   return CallDefault(this, message);
 }
 

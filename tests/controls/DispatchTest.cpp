@@ -315,6 +315,13 @@ TEST_F(TBuiltInHandlingTest, ButtonNotificationReachesTheButtonAsCommandNotify) 
             0x1234);
   EXPECT_EQ(SendMessageW(form->Handle, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(wnd)), 0x5678);
   EXPECT_EQ(Answered.Msg, WM_CTLCOLORSTATIC + ReflectBase);
+
+  // A colour request naming no window is never reflected, least of all to everyone.
+  TApiRecorder rec;
+  RECORD(rec, SendMessageW);
+  SendMessageW(form->Handle, WM_CTLCOLORSTATIC, 0, reinterpret_cast<LPARAM>(HWND_BROADCAST));
+  SendMessageW(form->Handle, WM_CTLCOLORBTN, 0, -1);
+  EXPECT_EQ(rec.Count("SendMessageW"), 0u);
   Free(form);
 }
 

@@ -1,0 +1,279 @@
+// The demo as the reliability suites drive it in-process: a device-sized
+// screen, message boxes answered by a recorder instead of a modal box, the
+// list box invariants, what the program keeps alive on purpose once its form
+// is gone, a seeded generator and the `name: value` figures the suites print.
+//
+//   TDeviceScreen screen;              // the form comes out 240 x 320
+//   TMessageBoxRecorder boxes;         // ItemClick never blocks
+//   NewDemoForm(DemoForm, nullptr);
+//   EXPECT_EQ(ListInvariantFault(DemoForm->ListBox), "");
+//   Figure("fuzz.messages_sent", 1000000);
+#pragma once
+
+#include <windows.h>
+
+#include <cinttypes>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "support/ApiPatch.h"
+#include "app/DemoForm.h"
+#include "controls/Control.h"
+#include "core/Timer.h"
+#include "graphics/Bitmap.h"
+#include "graphics/Canvas.h"
+#include "listbox/GlideStripbox.h"
+#include "platform/HandleAccounting.h"
+
+// ---- figures ------------------------------------------------------------------
+
+inline void Figure(const std::string& name, long long value) {
+  std::printf("%s: %lld\n", name.c_str(), value);
+  std::fflush(stdout);
+}
+inline void Figure(const std::string& name, double value) {
+  std::printf("%s: %.3f\n", name.c_str(), value);
+  std::fflush(stdout);
+}
+inline void Figure(const std::string& name, const std::string& value) {
+  std::printf("%s: %s\n", name.c_str(), value.c_str());
+  std::fflush(stdout);
+}
+
+// ---- seeded generator -------------------------------------------------------------
+
+// The seed of a randomised suite: GLIDESTRIP_SEED (decimal or 0x hex) when set,
+// else the suite's fixed default, so a failing run can be repeated exactly.
+inline uint64_t TestSeed(uint64_t fallback) {
+  const char* text = std::getenv("GLIDESTRIP_SEED");
+  if (text == nullptr || *text == 0) return fallback;
+  return std::strtoull(text, nullptr, 0);
+}
+
+// splitmix64: small, fast and the same on every compiler.
+class TRandom {
+ public:
+  explicit TRandom(uint64_t seed) : State(seed) {}
+  uint64_t Next() {
+    uint64_t z = (State += 0x9E3779B97F4A7C15ull);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+  }
+  // 0 .. n-1; n > 0.
+  uint32_t Below(uint32_t n) { return static_cast<uint32_t>(Next() % n); }
+  bool OneIn(uint32_t n) { return Below(n) == 0; }
+  template <typename T, size_t N>
+  T Pick(const T (&values)[N]) {
+    return values[Below(static_cast<uint32_t>(N))];
+  }
+
+ private:
+  uint64_t State;
+};
+
+// ---- run time -------------------------------------------------------------------------
+
+// Keeps one more core awake while a long suite runs. Every message costs
+// round trips to the wineserver, and on a virtual machine a core that has
+// gone idle takes tens of microseconds to wake for each of them; a spinning
+// thread of idle priority keeps the cores from halting and the suite runs
+// several times faster. It yields to any other work.
+class TBusyCore {
+ public:
+  TBusyCore() {
+    Stop = 0;
+    Thread = CreateThread(nullptr, 0, &Spin, nullptr, 0, nullptr);
+    if (Thread != nullptr) SetThreadPriority(Thread, THREAD_PRIORITY_IDLE);
+  }
+  ~TBusyCore() {
+    InterlockedExchange(&Stop, 1);
+    if (Thread != nullptr) {
+      WaitForSingleObject(Thread, INFINITE);
+      CloseHandle(Thread);
+    }
+  }
+  TBusyCore(const TBusyCore&) = delete;
+  TBusyCore& operator=(const TBusyCore&) = delete;
+
+ private:
+  static DWORD WINAPI Spin(LPVOID) {
+    while (InterlockedCompareExchange(&Stop, 0, 0) == 0) {
+    }
+    return 0;
+  }
+  static inline volatile LONG Stop = 0;
+  HANDLE Thread = nullptr;
+};
+
+// ---- the device ---------------------------------------------------------------------
+
+// A Pocket PC screen of 240 x 320 through the table: the work area and the
+// screen size the form is made from. Keeps paints and back buffers at the
+// device's size, whatever the desktop's screen is.
+class TDeviceScreen {
+ public:
+  static const int Width = 240;
+  static const int Height = 320;
+  TDeviceScreen()
+      : WorkArea(Api.SystemParametersInfoW, &Query), Metrics(Api.GetSystemMetrics, &Metric) {}
+
+ private:
+  static BOOL WINAPI Query(UINT action, UINT param, PVOID data, UINT flags) {
+    if (action == SPI_GETWORKAREA && data != nullptr) {
+      *static_cast<RECT*>(data) = RECT{0, 0, Width, Height};
+      return TRUE;
+    }
+    return DefaultApi.SystemParametersInfoW(action, param, data, flags);
+  }
+  static int WINAPI Metric(int index) {
+    if (index == SM_CXSCREEN) return Width;
+    if (index == SM_CYSCREEN) return Height;
+    return DefaultApi.GetSystemMetrics(index);
+  }
+  TScopedPatch<decltype(TPlatformApi::SystemParametersInfoW)> WorkArea;
+  TScopedPatch<decltype(TPlatformApi::GetSystemMetrics)> Metrics;
+};
+
+// MessageBoxW answered at once with Answer (0: the box could not be shown).
+class TMessageBoxRecorder {
+ public:
+  explicit TMessageBoxRecorder(int answer = IDOK) : Patch(Api.MessageBoxW, &Show) {
+    Answer = answer;
+    Count = 0;
+    Owner = nullptr;
+    Text.clear();
+    Caption.clear();
+  }
+  static int WINAPI Show(HWND owner, LPCWSTR text, LPCWSTR caption, UINT) {
+    ++Count;
+    Owner = owner;
+    Text = text != nullptr ? text : L"(null)";
+    Caption = caption != nullptr ? caption : L"(null)";
+    return Answer;
+  }
+  static inline int Answer = IDOK;
+  static inline int Count = 0;
+  static inline HWND Owner = nullptr;
+  static inline std::wstring Text;
+  static inline std::wstring Caption;
+
+ private:
+  TScopedPatch<decltype(TPlatformApi::MessageBoxW)> Patch;
+};
+
+// ---- invariants and survivors -----------------------------------------------------------
+
+// "" while 0 <= Offset <= the extents on both axes, each Speed component lies
+// within +-MaxSpeed and the selected row is -1 or more; else what is wrong.
+inline std::string ListInvariantFault(const TGlideStripbox* list, int maxX, int maxY) {
+  char text[200];
+  if (list->Offset.x < 0 || list->Offset.x > maxX || list->Offset.y < 0 || list->Offset.y > maxY) {
+    std::snprintf(text, sizeof(text), "Offset (%ld, %ld) outside (0..%d, 0..%d)", list->Offset.x,
+                  list->Offset.y, maxX, maxY);
+    return text;
+  }
+  const long limit = list->MaxSpeed;
+  if (list->Speed.x < -limit || list->Speed.x > limit || list->Speed.y < -limit ||
+      list->Speed.y > limit) {
+    std::snprintf(text, sizeof(text), "Speed (%ld, %ld) beyond +-%ld", list->Speed.x,
+                  list->Speed.y, limit);
+    return text;
+  }
+  if (list->Selected.y < -1) {
+    std::snprintf(text, sizeof(text), "Selected row %ld below -1", list->Selected.y);
+    return text;
+  }
+  return "";
+}
+inline std::string ListInvariantFault(const TGlideStripbox* list) {
+  return ListInvariantFault(list, list->MaxOffsetX(), list->MaxOffsetY());
+}
+
+// What the program keeps alive on purpose once its form is gone. The list
+// box is never destroyed, and with it stay its back buffer (bitmap and the
+// memory DC of its canvas), the brush, pen and font of that canvas, and the
+// hidden timer window, which lives as long as a timer object does. Nothing
+// else survives: the panel, its canvas and every control went with the form,
+// and the panel's end stopped the timer. Stock objects are never counted.
+struct TSurvivors {
+  long Alive[hkKindCount] = {};
+};
+
+inline TSurvivors HeldByListBox(const TGlideStripbox* list) {
+  TSurvivors held;
+  if (TimerWindow != nullptr && TimerWindow->Handle != nullptr && IsWindow(TimerWindow->Handle))
+    held.Alive[hkWindow] = 1;
+  const TBitmap* buffer = list != nullptr ? list->BackBuffer : nullptr;
+  if (buffer == nullptr) return held;
+  if (buffer->Handle != nullptr) held.Alive[hkBitmap] = 1;
+  const TCanvas* canvas = buffer->Canvas;
+  if (canvas == nullptr) return held;
+  if (canvas->DC != nullptr) held.Alive[hkMemoryDC] = 1;
+  if (canvas->Brush != nullptr && canvas->Brush->Handle != nullptr) held.Alive[hkBrush] = 1;
+  if (canvas->Pen != nullptr && canvas->Pen->Handle != nullptr) held.Alive[hkPen] = 1;
+  if (canvas->Font != nullptr && canvas->Font->Handle != nullptr) held.Alive[hkFont] = 1;
+  return held;
+}
+
+inline std::string DescribeAlive(const long* alive) {
+  std::string text;
+  for (int k = 0; k < hkKindCount; ++k) {
+    if (!text.empty()) text += ' ';
+    text += HandleKindName(static_cast<THandleKind>(k));
+    text += '=';
+    text += std::to_string(alive[k]);
+  }
+  return text;
+}
+
+// "" when exactly what the list box holds is alive, else both sides.
+inline std::string SurvivorFault(const TGlideStripbox* list) {
+  TSurvivors held = HeldByListBox(list);
+  THandleCounts counts = CurrentHandleCounts();
+  for (int k = 0; k < hkKindCount; ++k)
+    if (counts.Alive[k] != held.Alive[k])
+      return "alive " + DescribeAlive(counts.Alive) + ", held by the list box " +
+             DescribeAlive(held.Alive);
+  return "";
+}
+
+// "" when nothing counted is alive any more.
+inline std::string LeftAliveFault() {
+  THandleCounts counts = CurrentHandleCounts();
+  for (int k = 0; k < hkKindCount; ++k)
+    if (counts.Alive[k] != 0) return "still alive: " + DescribeAlive(counts.Alive);
+  return "";
+}
+
+// Prints the survivors of one scenario as figures: prefix.window: 1 ...
+inline void SurvivorFigures(const std::string& prefix) {
+  THandleCounts counts = CurrentHandleCounts();
+  for (int k = 0; k < hkKindCount; ++k)
+    Figure(prefix + "." + HandleKindName(static_cast<THandleKind>(k)),
+           static_cast<long long>(counts.Alive[k]));
+}
+
+// ---- process-wide state between scenarios ------------------------------------------------
+
+// Puts back what a finished demo leaves behind (the loop's end, a pending
+// binding, queued messages) and unregisters the framework's classes, so the
+// next scenario registers them again: with the classes still registered a
+// failing RegisterClassW would never be reached.
+inline void ResetFrameworkState() {
+  MSG msg;
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) continue;
+    TranslateMessage(&msg);
+    DispatchMessageW(&msg);
+  }
+  MainForm = nullptr;
+  Terminated = false;
+  CreatingControl = nullptr;
+  DemoForm = nullptr;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  UnregisterClassW(L"Form", instance);
+  UnregisterClassW(L"TWND", instance);
+}
