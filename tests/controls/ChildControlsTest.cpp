@@ -8,6 +8,7 @@
 #include "controls/Painting.h"
 #include "core/PlatformInfo.h"
 #include "support/ApiPatch.h"
+#include "support/FormFixture.h"
 #include "support/PaintTestSurface.h"
 #include "support/TestWindows.h"
 
@@ -36,25 +37,13 @@ void Listen(TControl* control, TEventLog& log) {
   control->OnLostFocus = TNotifyEvent{LogLostFocus, &log};
 }
 
-class ChildControlsTest : public ::testing::Test {
+class ChildControlsTest : public TFormFixture {
  protected:
-  void SetUp() override { Form = NewForm(nullptr, L"Children"); }
-  void TearDown() override {
-    Free(Form);
-    PumpMessages();
-  }
-  // Creates the visible window tree.
-  void Open() {
-    Form->Show(true);
-    ASSERT_TRUE(Form->CreateHandle());
-    PumpMessages();
-  }
   LRESULT Notify(TControl* child, WORD code) {
     return SendMessageW(Form->Handle, WM_COMMAND, MAKEWPARAM(child->ControlId, code),
                         reinterpret_cast<LPARAM>(child->Handle));
   }
 
-  TControl* Form = nullptr;
   // Members, not locals: destroying the form in TearDown still moves the focus and notifies.
   TEventLog Log, OtherLog;
 };

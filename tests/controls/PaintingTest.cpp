@@ -10,6 +10,7 @@
 #include "controls/Painting.h"
 #include "graphics/Canvas.h"
 #include "support/ApiPatch.h"
+#include "support/FormFixture.h"
 #include "support/PaintTestSurface.h"
 #include "support/TestWindows.h"
 
@@ -48,24 +49,13 @@ void DrawRed(void* data, TControl* sender, HDC dc) {
   }
 }
 
-class PaintingTest : public ::testing::Test {
+class PaintingTest : public TFormFixture {
  protected:
-  void SetUp() override { Form = NewForm(nullptr, L"Painting"); }
-  void TearDown() override {
-    Free(Form);
-    PumpMessages();
-  }
-  void Open() {
-    Form->Show(true);
-    ASSERT_TRUE(Form->CreateHandle());
-    PumpMessages();
-  }
   void RealPaint(TControl* control) {
     InvalidateRect(control->Handle, nullptr, TRUE);
     UpdateWindow(control->Handle);
   }
 
-  TControl* Form = nullptr;
   // Members, not locals: they must outlive every paint, including those of TearDown.
   TPaintLog Log;
   TPaintTestSurface Inner;
