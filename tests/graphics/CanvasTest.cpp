@@ -25,12 +25,16 @@ struct TSurface {
   ~TSurface() { DeleteObject(Bitmap); }
 };
 
-// The canvas only reads its owner's fields: a zero-filled block of a
-// control's size stands in for one.
+// A real control as the canvas's owner; the canvas only reads its fields,
+// and no window is made for it.
 struct TOwnerFields {
-  alignas(TControl) unsigned char Storage[sizeof(TControl)] = {};
-  TControl* operator->() { return reinterpret_cast<TControl*>(Storage); }
-  TControl* Get() { return reinterpret_cast<TControl*>(Storage); }
+  TControl* Control = NewControl(nullptr, L"Form");
+  ~TOwnerFields() {
+    Control->Handle = nullptr;  // a window a test lent it is the test's to destroy
+    Free(Control);
+  }
+  TControl* operator->() { return Control; }
+  TControl* Get() { return Control; }
 };
 
 uint64_t Value(const void* handle) { return reinterpret_cast<uint64_t>(handle); }
