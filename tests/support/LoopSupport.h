@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "controls/Control.h"
+#include "support/TestWindows.h"
 
 // A window of its own class (not a framework window): its procedure logs every
 // message it receives and answers with DefWindowProcW.
@@ -82,12 +83,7 @@ class TLoopWatchdog {
 // Takes any quit request off the queue and resets what the loop leaves behind,
 // so that the next test starts with hooks running and no main form.
 inline void ResetLoopState() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  PumpMessages();  // drops any quit request
   Terminated = false;
   MainForm = nullptr;
 }

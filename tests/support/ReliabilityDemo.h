@@ -26,6 +26,7 @@
 #include "graphics/Canvas.h"
 #include "listbox/GlideStripbox.h"
 #include "platform/HandleAccounting.h"
+#include "support/TestWindows.h"
 
 // ---- figures ------------------------------------------------------------------
 
@@ -263,12 +264,7 @@ inline void SurvivorFigures(const std::string& prefix) {
 // next scenario registers them again: with the classes still registered a
 // failing RegisterClassW would never be reached.
 inline void ResetFrameworkState() {
-  MSG msg;
-  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    if (msg.message == WM_QUIT) continue;
-    TranslateMessage(&msg);
-    DispatchMessageW(&msg);
-  }
+  PumpMessages();  // drops any quit request
   MainForm = nullptr;
   Terminated = false;
   CreatingControl = nullptr;
