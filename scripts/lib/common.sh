@@ -29,19 +29,39 @@ ensure_packages() {
   apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
-# configure_build DIR TOOLCHAIN [cmake args...]
+# configured_for DIR: the source tree DIR's CMake cache was made for.
+configured_for() {
+  sed -n 's/^CMAKE_HOME_DIRECTORY:INTERNAL=//p' "$1/CMakeCache.txt" 2>/dev/null
+}
+
+# configure_build DIR TOOLCHAIN [cmake args...]: configures DIR unless it
+# already is for this tree. A build directory copied or moved along with its
+# checkout still names the old tree, whose objects it would build and test:
+# it is emptied and configured afresh (its Wine prefixes, slow to make and
+# free of the tree's paths, are kept). A failed configure leaves no cache
+# behind, so the next run tries again instead of building a broken one.
 configure_build() {
-  local dir=$1 toolchain=$2
+  local dir=$1 toolchain=$2 home
   shift 2
-  if [ ! -f "$dir/CMakeCache.txt" ]; then
-    log "configuring $dir"
-    cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" \
-      -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null
+  if [ -f "$dir/CMakeCache.txt" ]; then
+    home=$(configured_for "$dir")
+    if [ -n "$home" ] && [ "$(realpath -m "$home")" = "$(realpath -m "$ROOT")" ]; then
+      return 0
+    fi
+    log "$dir was configured for ${home:-an unknown tree}: configuring it afresh for $ROOT"
+    find "$dir" -mindepth 1 -maxdepth 1 ! -name 'wineprefix*' -exec rm -rf {} +
+  fi
+  log "configuring $dir"
+  if ! cmake -S "$ROOT" -B "$dir" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/$toolchain" \
+      -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null; then
+    rm -f "$dir/CMakeCache.txt"
+    log "configuring $dir failed"
+    return 1
   fi
 }
 
 build64() {
-  configure_build "$BUILD64" mingw-x86_64.cmake
+  configure_build "$BUILD64" mingw-x86_64.cmake || return 1
   log "building $BUILD64"
   cmake --build "$BUILD64" -j"$JOBS" -- --no-print-directory
 }
