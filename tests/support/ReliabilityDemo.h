@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 #include "support/ApiPatch.h"
@@ -74,6 +75,19 @@ class TRandom {
  private:
   uint64_t State;
 };
+
+// ---- run sizes ------------------------------------------------------------------------
+
+// The test command runs the long suites shortened; the long run (scripts/test
+// --long) sets GLIDESTRIP_LONG=1 and they run at full size.
+inline bool LongRun() {
+  const char* text = std::getenv("GLIDESTRIP_LONG");
+  return text != nullptr && *text != 0 && std::strcmp(text, "0") != 0;
+}
+template <typename T>
+T RunSize(T shortened, T full) {
+  return LongRun() ? full : shortened;
+}
 
 // ---- run time -------------------------------------------------------------------------
 
