@@ -110,3 +110,18 @@ stop_wineserver() {
     WINESERVER_PID=
   fi
 }
+
+# print_figures BUILD_DIR: the `name: value` figures (the reliability suites',
+# the outside fuzz's) of the tests ctest has just run there, by test, whether
+# they passed or not: ctest shows the output of failing tests only.
+print_figures() {
+  local log=$1/Testing/Temporary/LastTest.log
+  [ -f "$log" ] || return 0
+  awk '
+    /^[0-9]+\/[0-9]+ Test: / { test = $3; next }
+    /^<end of output>$/ { test = ""; next }
+    test != "" && /^[a-z][a-z0-9_]*(\.[a-z0-9_]+)+: / {
+      if (!(test in shown)) { shown[test] = 1; print "== figures of " test }
+      print "   " $0
+    }' "$log"
+}
