@@ -37,6 +37,7 @@ namespace {
 
 const wchar_t Caption[] = L"GlideStrip Demo";
 const DWORD HangMs = 30000;  // no message handled for this long: the demo hangs
+const int MaxBatch = 2048;   // the most messages the generator makes in one go
 
 void Print(const char* format, ...) {
   char line[512];
@@ -181,14 +182,15 @@ class TFuzzer {
   TFuzzer(uint64_t seed, TDemo& demo, unsigned without)
       : Random(seed), Demo(demo), Without(without) {}
 
-  // Appends the next message, or the next few when it is a gesture, to Out.
+  // Writes the next message, or the next few of a gesture or a flood (at
+  // most MaxBatch), to out; returns how many.
   int Next(TMessage* out) {
     uint32_t group = Random.Below(1000);
     if (group < 300) return Stylus(out);                      // the list's panel
     if (group < 340) return Gesture(out);                     // flick, slow drag, tap
-    if (group < 355) return DoubleClicks(out, 1);             // a double click to the list
-    if (group < 358) {  // a flood of them
-      uint32_t count = 2 + Random.Below(30);
+    if (group < 356) return DoubleClicks(out, 1);             // a double click to the list
+    if (group < 358) {  // a flood of them, now and then one of a thousand or so
+      uint32_t count = Random.OneIn(8) ? 500 + Random.Below(1500) : 2 + Random.Below(30);
       return DoubleClicks(out, Without & kDoubleClickFlood ? 1 : count);
     }
     if (group < 450) return OtherMouse(out);
@@ -390,8 +392,11 @@ class TFuzzer {
 
 // Presses OK on every open box of the demo's; returns how many it pressed.
 // A box nested in another ends first, so a box may be pressed again later.
+size_t MostBoxesOpen = 0;  // at any one look
+
 int AnswerBoxes(TDemo& demo, std::set<HWND>& answered) {
   demo.Refresh();
+  if (demo.Boxes.size() > MostBoxesOpen) MostBoxesOpen = demo.Boxes.size();
   for (HWND box : demo.Boxes) {
     HWND ok = GetDlgItem(box, IDOK);
     PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(ok));
@@ -419,12 +424,18 @@ TFenceResult Fence(TDemo& demo, std::set<HWND>& answered) {
   }
   PostMessageW(demo.Bar, WM_SETREDRAW, FALSE, 0);
   DWORD waited = 0;
+  size_t boxes = 0;
   while (GetWindowLongW(demo.Bar, GWL_STYLE) & WS_VISIBLE) {
     if (demo.Ended()) return frEnded;
     waited = GetTickCount() - start;
     if (waited > HangMs) return frHung;
-    // A box opened meanwhile runs its own loop, which handles the rest too.
-    if (waited > 1000) AnswerBoxes(demo, answered);
+    // A box opened meanwhile runs its own loop, which handles the rest too;
+    // a demo that still opens or closes boxes is not hanging.
+    if (waited > 1000) {
+      AnswerBoxes(demo, answered);
+      if (demo.Boxes.size() != boxes) start = GetTickCount();
+      boxes = demo.Boxes.size();
+    }
     Sleep(waited < 20 ? 0 : 2);
   }
   SendMessageTimeoutW(demo.Bar, WM_SETREDRAW, TRUE, 0, SMTO_NORMAL, HangMs, &result);
@@ -478,7 +489,7 @@ int Run(uint64_t seed, long long count, unsigned without) {
   int open = 0;
   long long& index = at.Index;
   long long nextFence = 0;
-  TMessage batch[64];
+  static TMessage batch[MaxBatch];
   while (index < count && how == frPassed) {
     if (index >= nextFence) {
       how = Fence(demo, figures.Answered);
@@ -522,6 +533,7 @@ int Run(uint64_t seed, long long count, unsigned without) {
   Print("fuzz.messages_posted: %lld\n", figures.Posted);
   Print("fuzz.messages_refused: %lld\n", figures.Refused);
   Print("fuzz.message_boxes_answered: %lld\n", static_cast<long long>(figures.Answered.size()));
+  Print("fuzz.most_message_boxes_open: %lld\n", static_cast<long long>(MostBoxesOpen));
   Print("fuzz.timer_window_closes: %lld\n", figures.TimerCloses);
   Print("fuzz.timer_windows_seen: %lld\n", static_cast<long long>(figures.Timers.size()));
   Print("fuzz.fences: %lld\n", figures.Fences);
