@@ -1,7 +1,7 @@
 // What the platform table needs from the device's shell library (aygshell),
-// for builds whose headers lack the SDK's <aygshell.h>: mingw-w64 has none,
-// and neither has a device build made with it. The structure keeps the
-// SDK's member order, as the shell reads it by offset.
+// for builds without the SDK's <aygshell.h>: the mingw-w64 headers have
+// none, for the desktop or for the device. The structure keeps the SDK's
+// member order, as the shell reads it by offset.
 #pragma once
 
 #include <windows.h>
