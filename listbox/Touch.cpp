@@ -134,12 +134,14 @@ void TGlideStripbox::TimerTick(void* data, TTimer*) {
   TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
   if (self->Panel == nullptr) return;
   // While the stylus holds the panel only a horizontal speed keeps it moving.
-  const bool held = Api.GetCapture() == self->Panel->Handle;
-  if (self->Speed.x == 0 && (held || self->Speed.y == 0)) {
-    // Nothing to move and no stylus down whose lifting could start a glide:
-    // no more ticks (an idle handheld must not wake 100 times a second).
-    if (self->Speed.y == 0 && !(held && self->Tracking)) self->Timer->SetEnabled(false);
-    return;
+  if (self->Speed.x == 0) {
+    const bool held = Api.GetCapture() == self->Panel->Handle;
+    if (held || self->Speed.y == 0) {
+      // Nothing to move and no stylus down whose lifting could start a glide:
+      // no more ticks (an idle handheld must not wake 100 times a second).
+      if (self->Speed.y == 0 && !(held && self->Tracking)) self->Timer->SetEnabled(false);
+      return;
+    }
   }
   self->LastTapTick = 0;  // a gliding step cancels a pending double tap
   self->Offset.x = AddSaturated(self->Offset.x, self->Speed.x);
