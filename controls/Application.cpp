@@ -19,7 +19,8 @@ TControl* NewForm(TControl* parent, const WideString& caption) {
 }
 
 bool FormFocusHook(TControl* form, TMessageRecord& message, LRESULT&) {
-  if (message.Msg != WM_SETFOCUS) return false;
+  // Only the form's own focus: the main form also sees unbound windows' messages.
+  if (message.Msg != WM_SETFOCUS || message.Wnd != form->Handle) return false;
   bool consumed = false;
   TControl* focused = form->FocusedControl;
   if (focused != nullptr) {
@@ -39,6 +40,9 @@ void Run(TControl*& form) {
   // post the WM_QUIT the loop waits for: it is not entered at all.
   const bool closable = form == nullptr || form->Handle != nullptr;
   while (!Terminated && closable) WaitAndProcess(form);
+  // A form the program freed itself took MainForm with it: only the
+  // variable is left to clear.
+  if (MainForm == nullptr) form = nullptr;
   if (form != nullptr) Shutdown(form);
 }
 

@@ -28,6 +28,9 @@ void CallRealignHook(TControl* control) {
   if (RealignHook != nullptr) RealignHook(control);
 }
 
+// The control whose window GetHandle is making hidden, on demand.
+TControl* CreatingOnDemand = nullptr;
+
 bool SameSize(const RECT& a, const RECT& b) {
   return a.right - a.left == b.right - b.left && a.bottom - a.top == b.bottom - b.top;
 }
@@ -86,7 +89,10 @@ HWND TControl::GetHandle() {
       // Something merely needs the handle: create the window hidden and let
       // the next CreateHandle show it.
       SetVisible(false);
+      TControl* outer = CreatingOnDemand;
+      CreatingOnDemand = this;
       CreateHandle();
+      CreatingOnDemand = outer;
       ShowPending = true;
     } else {
       CreateHandle();
@@ -115,6 +121,11 @@ bool TControl::CreateHandle() {
     }
     return true;
   }
+
+  // A show still pending here means an earlier on-demand creation failed:
+  // unless this is such a creation again, the new window is shown once made,
+  // or the program would wait for ever behind an invisible form.
+  const bool showWhenMade = ShowPending && CreatingOnDemand != this;
 
   int x = Bounds.left;
   int y = Bounds.top;
@@ -165,12 +176,25 @@ bool TControl::CreateHandle() {
 
   // Set just before creation: the window's first message binds it to this control.
   if (OldWindowProc == nullptr) CreatingControl = this;
-  Handle = Api.CreateWindowExW(ExStyle, className, windowName, Style, x, y, width, height,
-                               parentWindow, reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId)),
-                               instance, nullptr);
+  // Held while the window is made: a window that dies inside CreateWindowExW
+  // (a hook failing WM_CREATE) would otherwise free this control under us.
+  AddRef(this);
+  HWND window = Api.CreateWindowExW(ExStyle, className, windowName, Style, x, y, width, height,
+                                    parentWindow,
+                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId)),
+                                    instance, nullptr);
+  if (RefCount < 2) {
+    // Released by a handler meanwhile: it goes now, with whatever was made.
+    Free(this);
+    return false;
+  }
+  Free(this);
+  Handle = window;
   if (Handle == nullptr) {
     // A window that never sent a message must not bind the next window created.
     if (CreatingControl == this) CreatingControl = nullptr;
+    // The window that died during creation was never this control's to keep.
+    WindowDestroyed = false;
     // Reported as failure before any child is asked to create its window: a
     // child would ask this control's GetHandle again, and that again its children.
     return false;
@@ -212,6 +236,10 @@ bool TControl::CreateHandle() {
   }
   if (ControlFontHook != nullptr) ControlFontHook(this);
   CreateChildHandles();
+  if (showWhenMade) {
+    SetVisible(true);
+    ShowPending = false;
+  }
   return true;
 }
 
@@ -224,10 +252,18 @@ void TControl::SetParentControl(TControl* parent) {
     Parent->RemoveOwned(this);
   }
   Parent = parent;
+  // Inherited tools borrow from the parent's; never from a former parent,
+  // which may be freed before this control.
+  if (Font != nullptr) Font->ParentTool = parent != nullptr ? parent->Font : nullptr;
+  if (Brush != nullptr) Brush->ParentTool = parent != nullptr ? parent->Brush : nullptr;
   if (parent == nullptr) return;
   parent->Children->Add(this);
   parent->AddOwned(this);
-  if (Handle != nullptr) Api.SetParent(Handle, parent->GetHandle());
+  if (Handle == nullptr) return;
+  Api.SetParent(Handle, parent->GetHandle());
+  // The window may hold a font borrowed from the former parent.
+  if (ControlFontHook != nullptr) ControlFontHook(this);
+  RenewChildFonts(this);
 }
 
 HWND TControl::GetParentHandle(bool create) {
@@ -431,7 +467,26 @@ void FontToolChanged(void* data, TGraphicTool* tool) {
   TControl* control = static_cast<TControl*>(data);
   control->FontColor = tool->Color();
   if (ControlFontHook != nullptr) ControlFontHook(control);
+  // Called while the tool's old handle still exists: windows below that
+  // borrowed it get a live one before it is deleted.
+  RenewChildFonts(control);
   control->Invalidate();
+}
+
+void RenewChildFonts(TControl* control) {
+  if (ControlFontHook == nullptr) return;
+  for (int i = 0; i < control->ChildCount(); ++i) {
+    TControl* child = control->GetChild(i);
+    if (child->Font == nullptr || child->Font->ParentTool == nullptr) continue;
+    ControlFontHook(child);
+    RenewChildFonts(child);
+  }
+}
+
+void ReleaseWindowFonts(TControl* control) {
+  if (control->Font != nullptr && control->Handle != nullptr)
+    Api.SendMessageW(control->Handle, WM_SETFONT, 0, FALSE);
+  for (int i = 0; i < control->ChildCount(); ++i) ReleaseWindowFonts(control->GetChild(i));
 }
 
 void BrushToolChanged(void* data, TGraphicTool* tool) {
@@ -448,6 +503,12 @@ void BrushToolChanged(void* data, TGraphicTool* tool) {
 // ---- destruction -------------------------------------------------------------
 
 void TControl::Destroy(bool dispose) {
+  // Nothing may reach a freed main form through the global (a program that
+  // frees its main form itself); with it goes what the loop waits for.
+  if (MainForm == this) {
+    MainForm = nullptr;
+    if (!Terminated) Api.PostQuitMessage(0);
+  }
   // The form forgets this control before hiding it moves the focus back to the form.
   TControl* form = GetForm();
   if (form != nullptr && form->FocusedControl == this) form->FocusedControl = nullptr;
@@ -455,16 +516,27 @@ void TControl::Destroy(bool dispose) {
   if (MainForm != nullptr && MainForm != this && MainForm->FocusedControl == this)
     MainForm->FocusedControl = nullptr;
   if (Handle != nullptr) Api.ShowWindow(Handle, SW_HIDE);
+  // The fonts are deleted with the tools below, before the windows that use
+  // them: the windows go back to the system font first.
+  if (!Destroying) ReleaseWindowFonts(this);
   // Children and tools go before this control's window, oldest first.
   ReleaseOwned();
 
   if (!Destroying) {
     Destroying = true;
     FreeAndNil(Canvas);
+    // A child that one of its own messages still holds outlived the release
+    // above; it must not reach this control, or its tools, once they are freed.
+    for (int i = 0; i < ChildCount(); ++i) {
+      TControl* child = GetChild(i);
+      child->Parent = nullptr;
+      if (child->Font != nullptr) child->Font->ParentTool = nullptr;
+      if (child->Brush != nullptr) child->Brush->ParentTool = nullptr;
+    }
     if (Handle != nullptr) {
       if (Api.IsWindow(Handle)) {
         // Unbound first: the destruction messages must not reach a control being freed.
-        Api.SetPropW(Handle, SelfProp, nullptr);
+        Api.RemovePropW(Handle, SelfProp);
         // After WM_DESTROY the platform is destroying the window already.
         if (!WindowDestroyed) Api.DestroyWindow(Handle);
       }

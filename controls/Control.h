@@ -173,6 +173,12 @@ TControl* NewControl(TControl* parent, const wchar_t* className);
 // The OnChange handlers of a control's own font and brush tools.
 void FontToolChanged(void* control, TGraphicTool* tool);
 void BrushToolChanged(void* control, TGraphicTool* tool);
+// Applies the font again to descendants whose font tool borrows from above,
+// so that no window keeps a handle its lender is about to delete.
+void RenewChildFonts(TControl* control);
+// Gives the windows of control and its descendants back the system font,
+// before their font tools delete theirs.
+void ReleaseWindowFonts(TControl* control);
 
 // The window property that binds a window to its control.
 extern const wchar_t SelfProp[];

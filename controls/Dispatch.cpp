@@ -48,14 +48,22 @@ LRESULT CALLBACK GlobalWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM l
     if (MainForm != nullptr && MainForm->Handle != nullptr) return MainForm->WindowProc(message);
     return Api.DefWindowProcW(window, msg, wparam, lparam);
   }
+  // A control whose Destroy is running (its windows still send messages while
+  // it hides them) is already being freed further up the stack: no hold.
+  if (control->RefCount < 0) return control->WindowProc(message);
+  // Held for the whole message: a handler may free the control (its sender,
+  // its form) and WindowProc still reads it afterwards. A control released
+  // meanwhile goes when this reference is given back.
+  AddRef(control);
   ++control->DispatchDepth;
   LRESULT result = control->WindowProc(message);
   --control->DispatchDepth;
-  // The platform destroyed the window and nobody holds the control: it goes
-  // when its outermost message returns.
-  if (control->RefCount == 0 && control->DispatchDepth <= 0 && control->WindowDestroyed &&
-      control != MainForm)
-    Free(control);
+  // The platform destroyed the window and nobody but this message holds the
+  // control: it goes when its outermost message returns.
+  const bool orphaned = control->RefCount == 2 && control->DispatchDepth <= 0 &&
+                        control->WindowDestroyed && control != MainForm;
+  Free(control);
+  if (orphaned) Free(control);
   return result;
 }
 
@@ -65,7 +73,7 @@ LRESULT TControl::WindowProc(TMessageRecord& message) {
   if (RunHooks(this, message, result)) return result;
 
   // The main form also sees the messages of windows without a control; what
-  // marks or unbinds a window applies to its own window only.
+  // marks, unbinds, closes, lays out or focuses applies to its own window only.
   const bool own = message.Wnd == Handle;
   switch (message.Msg) {
     case WM_DESTROY:
@@ -73,17 +81,19 @@ LRESULT TControl::WindowProc(TMessageRecord& message) {
       return CallDefault(this, message);
     case WM_SIZE:
       result = CallDefault(this, message);
+      if (!own) return result;
       SizeType = static_cast<unsigned char>(message.WParam & 0xFF);
       if (RealignHook != nullptr) RealignHook(this);
       return result;
     case WM_SETFOCUS:
+      if (!own) return CallDefault(this, message);
       if (!TakeFocus(this)) return 0;
       ++FocusDepth;
       result = CallDefault(this, message);
       --FocusDepth;
       return result;
     case WM_CLOSE:
-      if (this == MainForm || (MainForm == nullptr && !IsChild)) {
+      if (own && (this == MainForm || (MainForm == nullptr && !IsChild))) {
         Api.PostQuitMessage(0);  // the window stays; the loop ends when it takes WM_QUIT
         return 0;
       }

@@ -31,6 +31,10 @@ bool PaintHook(TControl* control, TMessageRecord& message, LRESULT& result) {
   // A paint nested in another one (a WM_PAINT sent from OnPaint) hands both back.
   HDC outerDC = control->PaintDC;
   HRGN outerRegion = control->UpdateRegion;
+  // Let go of the outer paint DC while PaintDC still names it: attaching the
+  // nested one would otherwise give it back with ReleaseDC. The outer OnPaint
+  // attaches it again at its next drawing call.
+  if (outerDC != nullptr && control->Canvas != nullptr) control->Canvas->SetHandle(nullptr);
 
   // Before BeginPaint, which validates the window and empties the region.
   HRGN region = Api.CreateRectRgn(0, 0, 0, 0);

@@ -1,9 +1,19 @@
 #include "core/PtrList.h"
 #include "core/PlatformInfo.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
+
+namespace {
+
+// The largest block a list asks for, on every target: a handheld's process
+// has far less address space, and on a 32-bit device the byte size of a
+// larger count would wrap around to a small block.
+const size_t MaxBlockBytes = 0x7FFFFFFF;
+
+}  // namespace
 
 TPtrList* TPtrList::Create() {
   TPtrList* list = NewObject<TPtrList>();
@@ -61,6 +71,7 @@ void TPtrList::SetCapacity(int n) {
     free(Items);
     Items = nullptr;
   } else {
+    if (static_cast<size_t>(n) > MaxBlockBytes / sizeof(void*)) throw std::bad_alloc();
     void* grown = realloc(Items, sizeof(void*) * static_cast<size_t>(n));
     if (grown == nullptr) throw std::bad_alloc();  // the entries stay as they were
     Items = static_cast<void**>(grown);

@@ -25,6 +25,8 @@ struct TPtrList : TBaseObject {
   void Remove(void* item);
   int IndexOf(void* item) const;
   void* Get(int index) const;
+  // Throws std::bad_alloc, entries unchanged, when the block cannot be had
+  // (also for counts whose byte size exceeds 2 GiB).
   void SetCapacity(int n);
   void Clear();
 

@@ -20,6 +20,19 @@ TTimer* FindLiveTimer(UINT_PTR id) {
   return LiveTimers->IndexOf(address) >= 0 ? static_cast<TTimer*>(address) : nullptr;
 }
 
+// The hidden window can go without us: another program or the shell may
+// close it, since it is a top-level window. Its timers went with it; they are
+// marked stopped, so that the next SetEnabled(true) starts them on a new window.
+void TimerWindowDestroyed(void*, TBaseObject* sender) {
+  if (sender != TimerWindow) return;
+  TimerWindow = nullptr;
+  for (int i = 0; LiveTimers != nullptr && i < LiveTimers->Count; ++i) {
+    TTimer* timer = static_cast<TTimer*>(LiveTimers->Items[i]);
+    timer->TimerId = 0;
+    timer->Enabled = false;
+  }
+}
+
 }  // namespace
 
 TTimer* NewTimer(int interval) {
@@ -40,6 +53,7 @@ void TTimer::SetEnabled(bool value) {
       TimerWindow = NewControl(nullptr, L"TWND");
       TimerWindow->Style = 0;       // never shown
       TimerWindow->IsChild = true;  // no soft-key bar, no default position
+      TimerWindow->OnDestroy = {TimerWindowDestroyed, nullptr};
     }
     HWND window = TimerWindow->GetHandle();
     // Without its window SetTimer would make a thread timer under an
@@ -75,6 +89,8 @@ void TTimer::Destroy(bool dispose) {
   SetEnabled(false);
   TBaseObject::Destroy(false);
   if (--TimerCount == 0) {
+    // Not notified: it is ours to free, and the timers are all gone.
+    if (TimerWindow != nullptr) TimerWindow->OnDestroy.Clear();
     FreeAndNil(TimerWindow);
     FreeAndNil(LiveTimers);
   }

@@ -155,6 +155,9 @@ void TGlideStripbox::Reset() {
   if (Timer != nullptr) Timer->SetEnabled(false);
   Selected = {-1, -1};
   Api.ReleaseCapture();
+  // The capture is gone, so the stylus-up may never reach the panel: the
+  // drag ends here, or later moves without a stylus would scroll.
+  Tracking = false;
   Speed = {0, 0};
   Offset = {0, 0};
   LastTapTick = 0;

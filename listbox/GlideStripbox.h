@@ -49,6 +49,7 @@ class TGlideStripbox {
   TColorValue SelectedColor = 0;
   uint32_t LastTapTick = 0;        // 0: no tap pending
   TBitmap* BackBuffer = nullptr;   // owned, may be null
+  bool Activating = false;         // OnItemClick is running
 
   // Builds the list box; a failure destroys the partial object and propagates.
   static TGlideStripbox* Create(TControl* parent, int left, int top, int width, int height,
@@ -97,6 +98,8 @@ class TGlideStripbox {
   // outlives us (someone holds a reference) never calls into freed memory.
   void DetachFromPanel();
   void FireItemClick();
+  // Stops the timer when both speeds are 0.
+  void StopWhenIdle();
   // What a resize does to the buffer and the row width, when the sizes differ.
   void CatchUpWithPanelSize();
   TCanvas* BufferCanvas() const;

@@ -52,7 +52,16 @@ void TGlideStripbox::ClampOffset() {
 }
 
 void TGlideStripbox::FireItemClick() {
-  if (OnItemClick.Assigned()) OnItemClick.Code(OnItemClick.Data, this, Selected.y);
+  // The handler may run a modal box whose loop delivers more taps and double
+  // clicks: those are ignored until it returns, so boxes never nest.
+  if (!OnItemClick.Assigned() || Activating) return;
+  Activating = true;
+  OnItemClick.Code(OnItemClick.Data, this, Selected.y);
+  Activating = false;
+}
+
+void TGlideStripbox::StopWhenIdle() {
+  if (Speed.x == 0 && Speed.y == 0) Timer->SetEnabled(false);
 }
 
 void TGlideStripbox::PanelMouseDown(void* data, TControl*, TMouseEventInfo& info) {
@@ -109,6 +118,8 @@ void TGlideStripbox::PanelMouseUp(void* data, TControl*, TMouseEventInfo& info) 
     // A drag: glide on with the speed the last move left.
     self->Timer->SetEnabled(true);
   }
+  // A tap, a slow drag or one into an end leaves nothing to glide: no ticks.
+  self->StopWhenIdle();
   self->DownPoint.y = -1;
   self->Tracking = false;
   Api.ReleaseCapture();
@@ -123,8 +134,15 @@ void TGlideStripbox::TimerTick(void* data, TTimer*) {
   TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
   if (self->Panel == nullptr) return;
   // While the stylus holds the panel only a horizontal speed keeps it moving.
-  if (self->Speed.x == 0 && (Api.GetCapture() == self->Panel->Handle || self->Speed.y == 0))
-    return;
+  if (self->Speed.x == 0) {
+    const bool held = Api.GetCapture() == self->Panel->Handle;
+    if (held || self->Speed.y == 0) {
+      // Nothing to move and no stylus down whose lifting could start a glide:
+      // no more ticks (an idle handheld must not wake 100 times a second).
+      if (self->Speed.y == 0 && !(held && self->Tracking)) self->Timer->SetEnabled(false);
+      return;
+    }
+  }
   self->LastTapTick = 0;  // a gliding step cancels a pending double tap
   self->Offset.x = AddSaturated(self->Offset.x, self->Speed.x);
   self->Offset.y = AddSaturated(self->Offset.y, self->Speed.y);

@@ -9,24 +9,12 @@
 
 #include <windows.h>
 
-// aygshell: the soft-key menu bar of Windows CE. mingw-w64 has no aygshell.h,
-// so the structure and flag are declared here, in the platform's member order.
-#ifdef _WIN32_WCE
+// aygshell: the soft-key menu bar of Windows CE. The SDK's header where the
+// build has it; otherwise (mingw-w64, the desktop) the project's declarations.
+#if defined(_WIN32_WCE) && __has_include(<aygshell.h>)
 #include <aygshell.h>
 #else
-struct SHMENUBARINFO {
-  DWORD cbSize;
-  HWND hwndParent;
-  DWORD dwFlags;
-  UINT nToolBarId;
-  HINSTANCE hInstRes;
-  int nBmpId;
-  int cBmpImages;
-  HWND hwndMB;
-  COLORREF clrBk;
-};
-typedef SHMENUBARINFO* PSHMENUBARINFO;
-#define SHCMBF_EMPTYBAR 0x0001
+#include "platform/AygShell.h"
 #endif
 
 // Windows CE's platform-type query; desktop headers do not define it.

@@ -231,10 +231,14 @@ TEST_F(TControlCreationTest, FailedCreationIsReportedOnceAndCanBeRetried) {
   EXPECT_EQ(form->Handle, nullptr);
   EXPECT_EQ(child->Handle, nullptr);
 
+  // A failed on-demand creation leaves nothing hidden for good: the retry shows the tree.
   ASSERT_TRUE(form->CreateHandle());
   EXPECT_NE(child->Handle, nullptr);
   EXPECT_NE(grandchild->Handle, nullptr);
   EXPECT_EQ(GetPropW(grandchild->Handle, L"SELF_"), grandchild);
+  EXPECT_TRUE(IsWindowVisible(form->Handle));
+  EXPECT_TRUE(IsWindowVisible(grandchild->Handle));
+  EXPECT_FALSE(form->ShowPending);
   Free(form);
 }
 
@@ -336,17 +340,19 @@ TEST_F(TControlDestroyTest, DestroyLeavesTheTreeAndTheFormFocus) {
 
   TApiRecorder rec;
   RECORD(rec, SetPropW);
+  RECORD(rec, RemovePropW);
   RECORD(rec, DestroyWindow);
   Free(child);
   EXPECT_FALSE(IsWindow(wnd));
   EXPECT_EQ(form->FocusedControl, nullptr);
   ASSERT_EQ(panel->ChildCount(), 1);
   EXPECT_EQ(panel->GetChild(0), other);
-  // Unbound before the window goes, so its last messages find no control.
+  // Unbound before the window goes, so its last messages find no control;
+  // the property is removed, not left behind holding null.
   auto names = rec.Names();
   ASSERT_EQ(names.size(), 2u);
-  EXPECT_EQ(names[0], "SetPropW");
-  EXPECT_EQ(rec.Calls[0].Arg(2), 0u);
+  EXPECT_EQ(names[0], "RemovePropW");
+  EXPECT_EQ(rec.Calls[0].Arg(0), reinterpret_cast<uint64_t>(wnd));
   EXPECT_EQ(names[1], "DestroyWindow");
   Free(form);
 }

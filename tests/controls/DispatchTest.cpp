@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "controls/Application.h"
+#include "controls/ChildControls.h"
 #include "controls/Control.h"
 #include "controls/Dispatch.h"
 #include "core/PtrList.h"
@@ -499,6 +501,123 @@ TEST_F(TSelfReleaseTest, MainFormWithoutWindowAdoptsNoOtherWindow) {
   MainForm = nullptr;
   Free(owner);
   Free(form);
+}
+
+// ---- controls freed inside their own messages ----
+
+void FreeSender(void*, TControl* sender, TMouseEventInfo&) { Free(sender); }
+void FreeForm(void* form, TControl*) { Free(static_cast<TControl*>(form)); }
+bool FailCreate(TControl*, TMessageRecord& message, LRESULT& result) {
+  if (message.Msg != WM_CREATE) return false;
+  DestroyWindow(message.Wnd);  // as the platform does after a failed WM_CREATE
+  result = -1;
+  return true;
+}
+LRESULT WINAPI LoggingSend(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = DefaultApi.SendMessageW(wnd, msg, wparam, lparam);
+  if (msg == CommandNotify) Order.push_back("notify returned");
+  return result;
+}
+LRESULT WINAPI LoggingMouseDefault(HWND wnd, UINT msg, WPARAM wparam, LPARAM lparam) {
+  LRESULT result = DefaultApi.DefWindowProcW(wnd, msg, wparam, lparam);
+  if (msg == WM_LBUTTONDOWN) Order.push_back("default");
+  return result;
+}
+
+TEST_F(TSelfReleaseTest, ControlFreedByItsOwnHandlerGoesWhenTheMessageReturns) {
+  // An OnMouseDown that frees its sender: the message still gets its default
+  // processing on a live control, then the control goes.
+  TControl* form = NewTestControl(nullptr);
+  TControl* child = NewTestControl(form);
+  ASSERT_TRUE(form->CreateHandle());
+  SetOnMouseDown(child, {FreeSender, nullptr});
+  child->OnDestroy = {LogGone, nullptr};
+  Order.clear();
+  {
+    TScopedPatch def(Api.DefWindowProcW, &LoggingMouseDefault);
+    SendMessageW(child->Handle, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(5, 5));
+  }
+  EXPECT_EQ(Order, std::vector<std::string>({"default", "freed"}));
+  EXPECT_EQ(form->ChildCount(), 0);
+
+  // A child's OnClick that frees its form: a real button click, reflected.
+  TControl* button = NewTestButton(form);
+  ASSERT_TRUE(button->CreateHandle());
+  button->Notify = {BN_CLICKED, BN_SETFOCUS, BN_KILLFOCUS};
+  AttachHook(button, ChildControlHook);
+  button->OnClick = {FreeForm, form};
+  form->OnDestroy = {LogGone, nullptr};
+  const HWND formWnd = form->Handle;
+  Order.clear();
+  {
+    TScopedPatch send(Api.SendMessageW, &LoggingSend);
+    SendMessageW(button->Handle, BM_CLICK, 0, 0);
+  }
+  EXPECT_EQ(Order, std::vector<std::string>({"notify returned", "freed"}));
+  EXPECT_FALSE(IsWindow(formWnd));
+
+  // A hook that fails WM_CREATE: no window, the control stays and can try again.
+  TControl* failing = NewTestControl(nullptr);
+  AttachHook(failing, FailCreate);
+  TDestroyTracker failingGone(failing);
+  EXPECT_FALSE(failing->CreateHandle());
+  EXPECT_FALSE(failingGone.Fired);
+  EXPECT_EQ(failing->Handle, nullptr);
+  failing->Hooks->Clear();
+  EXPECT_TRUE(failing->CreateHandle());
+  EXPECT_TRUE(IsWindow(failing->Handle));
+  Free(failing);
+}
+
+// Messages of a framework window that no control is bound to reach the main
+// form's WindowProc; they must not act on the main form itself.
+TEST_F(TSelfReleaseTest, UnboundWindowCannotCloseResizeOrFocusTheMainForm) {
+  TControl* form = NewTestControl(nullptr);
+  TControl* focused = NewTestControl(form);
+  focused->TabStop = true;
+  ASSERT_TRUE(form->CreateHandle());
+  form->FocusedControl = focused;
+  AttachHook(form, FormFocusHook);
+  MainForm = form;
+  PumpMessages();
+  HWND stray = CreateWindowExW(0, TestClassName, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+  ASSERT_NE(stray, nullptr);
+  const unsigned char sizeType = form->SizeType;
+  TApiRecorder rec;
+  RECORD(rec, PostQuitMessage);
+  RECORD(rec, SetFocus);
+  SendMessageW(stray, WM_SIZE, SIZE_MAXIMIZED, MAKELPARAM(10, 10));
+  SendMessageW(stray, WM_SETFOCUS, 0, 0);
+  SendMessageW(stray, WM_CLOSE, 0, 0);
+  EXPECT_EQ(form->SizeType, sizeType);
+  EXPECT_EQ(rec.Count("SetFocus"), 0u);
+  EXPECT_EQ(rec.Count("PostQuitMessage"), 0u);
+  EXPECT_FALSE(DrainAndFindQuit());
+  EXPECT_FALSE(IsWindow(stray));  // the stray window's own default closing
+  MainForm = nullptr;
+  Free(form);
+}
+
+TEST_F(TSelfReleaseTest, FreeingTheMainFormClearsItAndEndsTheLoop) {
+  TControl* form = NewTestControl(nullptr);
+  ASSERT_TRUE(form->CreateHandle());
+  MainForm = form;
+  Free(form);
+  EXPECT_EQ(MainForm, nullptr);
+  EXPECT_TRUE(DrainAndFindQuit());  // nothing is left to close: the loop ends
+  static HWND owner;
+  static LPCWSTR caption;
+  owner = HWND(1);
+  caption = L"unset";
+  TScopedPatch box(Api.MessageBoxW, [](HWND wnd, LPCWSTR, LPCWSTR title, UINT) {
+    owner = wnd;
+    caption = title;
+    return IDOK;
+  });
+  ShowMessage(L"after");
+  EXPECT_EQ(owner, nullptr);  // no freed form's window or caption
+  EXPECT_EQ(caption, nullptr);
 }
 
 }  // namespace

@@ -109,10 +109,14 @@ TEST_F(PaintingTest, NestedPaintHandsBackTheOuterPaint) {
   RECORD(rec, CreateRectRgn);
   RECORD(rec, GetUpdateRgn);
   RECORD(rec, DeleteObject);
+  RECORD(rec, ReleaseDC);
   RealPaint(panel);
   ASSERT_EQ(log.Paints, 2);
   ASSERT_EQ(rec.Count("BeginPaint"), 1u);
   HDC outer = reinterpret_cast<HDC>(rec.Only("BeginPaint")[0].Result);
+  // The outer paint goes on drawing on its DC: the nested one never gives it back.
+  for (const TRecordedCall& released : rec.Only("ReleaseDC"))
+    EXPECT_NE(released.Arg(1), reinterpret_cast<uint64_t>(outer));
   EXPECT_EQ(inner.Pixel(10, 10), Red);
   EXPECT_EQ(log.PaintDCAfterNested, outer);
   EXPECT_EQ(log.CanvasDCAfterNested, outer);
@@ -247,6 +251,64 @@ TEST_F(PaintingTest, FontReachesWindowAndCanvas) {
   EXPECT_EQ(canvas->Font->FontRecord().lfHeight, 15);
   EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(button->Handle, WM_GETFONT, 0, 0)),
             font->GetHandle());
+}
+
+// A child's font tool borrows its parent's handle while they agree; the
+// window it was given must never outlive that handle.
+TEST_F(PaintingTest, WindowsNeverKeepADeletedFont) {
+  auto windowFont = [](TControl* c) {
+    return reinterpret_cast<HGDIOBJ>(SendMessageW(c->Handle, WM_GETFONT, 0, 0));
+  };
+  TApiRecorder rec;
+  RECORD(rec, DeleteObject);
+  auto deleted = [&](HGDIOBJ font) {
+    for (const TRecordedCall& d : rec.Only("DeleteObject"))
+      if (d.Arg(0) == reinterpret_cast<uint64_t>(font)) return true;
+    return false;
+  };
+
+  // The parent's font changes after the child took it.
+  Form->GetFont()->SetFontName(L"Arial");
+  TControl* button = NewButton(Form, L"Kapat");
+  Open();
+  ASSERT_NE(windowFont(button), nullptr);
+  Form->GetFont()->SetIntProp(4, 20);
+  EXPECT_FALSE(deleted(windowFont(button)));
+  EXPECT_EQ(GetObjectType(windowFont(button)), static_cast<DWORD>(OBJ_FONT));
+
+  // Moved to another parent, the child borrows from that one, never from the
+  // former parent, which is freed.
+  TControl* former = NewForm(nullptr, L"Former");
+  former->GetFont()->SetFontName(L"Tahoma");
+  TControl* moved = NewButton(former, L"Moved");
+  ASSERT_TRUE(former->CreateHandle());
+  ASSERT_EQ(moved->Font->ParentTool, former->Font);
+  moved->SetParentControl(Form);
+  EXPECT_EQ(moved->Font->ParentTool, Form->Font);
+  Free(former);
+  EXPECT_NE(moved->Font->GetHandle(), nullptr);
+  EXPECT_FALSE(deleted(windowFont(moved)));
+
+  // A form going away takes the fonts off its windows before deleting them.
+  rec.ClearCalls();
+  TControl* closing = NewForm(nullptr, L"Closing");
+  closing->GetFont()->SetFontName(L"Arial");
+  TControl* last = NewButton(closing, L"Last");
+  ASSERT_TRUE(closing->CreateHandle());
+  HWND lastWnd = last->Handle;
+  static HWND watched;
+  static bool heldDeletedFont;
+  watched = lastWnd;
+  heldDeletedFont = false;
+  rec.Paused = true;
+  TScopedPatch check(Api.DeleteObject, [](HGDIOBJ object) -> BOOL {
+    if (IsWindow(watched) &&
+        reinterpret_cast<HGDIOBJ>(SendMessageW(watched, WM_GETFONT, 0, 0)) == object)
+      heldDeletedFont = true;
+    return DefaultApi.DeleteObject(object);
+  });
+  Free(closing);
+  EXPECT_FALSE(heldDeletedFont);
 }
 
 }  // namespace

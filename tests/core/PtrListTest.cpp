@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <new>
 #include <vector>
 
 #include "core/PtrList.h"
@@ -127,4 +128,16 @@ TEST_F(PtrList, SetCapacityNeverDropsEntriesInUse) {
   List->SetCapacity(20);
   EXPECT_EQ(List->Capacity, 20);
   EXPECT_EQ(Entries(List), (std::vector<void*>{P(1), P(2), P(3), P(4), P(5), P(6)}));
+}
+
+// 2^30 entries are 4 GiB on the 32-bit device, where the byte size wraps to 0.
+TEST_F(PtrList, SetCapacityRefusesBlocksBeyondTheAddressSpace) {
+  for (int i = 1; i <= 3; ++i) List->Add(P(i));
+  void** items = List->Items;
+  for (int n : {1 << 30, 0x7FFFFFFF}) {
+    EXPECT_THROW(List->SetCapacity(n), std::bad_alloc) << n;
+    EXPECT_EQ(List->Items, items);
+    EXPECT_EQ(List->Capacity, 4);
+    EXPECT_EQ(Entries(List), (std::vector<void*>{P(1), P(2), P(3)}));
+  }
 }

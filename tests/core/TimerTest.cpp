@@ -221,4 +221,32 @@ TEST_F(TimerTest, TickForADestroyedTimerIsIgnored) {
   Free(live);
 }
 
+// WM_CLOSE from another program, or DestroyWindow: the shared window is a
+// top-level window anybody may close.
+TEST_F(TimerTest, HiddenWindowClosedFromOutsideLeavesTimersRestartable) {
+  for (bool close : {true, false}) {
+    TTickLog log;
+    TTimer* timer = NewTimer(10);
+    timer->OnTimer = {CountTick, &log};
+    timer->SetEnabled(true);
+    ASSERT_NE(TimerWindow, nullptr);
+    HWND gone = TimerWindow->Handle;
+    if (close)
+      SendMessageW(gone, WM_CLOSE, 0, 0);
+    else
+      DestroyWindow(gone);
+    PumpMessages();
+    EXPECT_FALSE(IsWindow(gone));
+    EXPECT_EQ(TimerWindow, nullptr) << "close " << close;
+    EXPECT_FALSE(timer->Enabled);
+    EXPECT_EQ(timer->TimerId, 0u);
+
+    timer->SetEnabled(true);  // on a new window
+    ASSERT_NE(TimerWindow, nullptr);
+    EXPECT_NE(TimerWindow->Handle, gone);
+    EXPECT_TRUE(PumpUntil([&] { return log.Senders.size() >= 2; }, 3000)) << "close " << close;
+    Free(timer);
+  }
+}
+
 }  // namespace

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <climits>
 #include <vector>
 
@@ -38,8 +40,9 @@ TEST_F(TouchTest, StrokeShorterThanARowIsATap) {
   EXPECT_FALSE(List->Tracking);
   EXPECT_EQ(GetCapture(), nullptr);
 
-  Stylus(WM_LBUTTONDOWN, 100, 120);
-  Stylus(WM_LBUTTONUP, 100, 170);  // |50| is not < 50: a drag, the selection stays
+  Stylus(WM_LBUTTONDOWN, 100, 170);
+  Stylus(WM_MOUSEMOVE, 100, 120);
+  Stylus(WM_LBUTTONUP, 100, 120);  // |50| is not < 50: a drag, the selection stays
   EXPECT_TRUE(List->Timer->Enabled);
   EXPECT_EQ(List->Selected.y, 3);
   EXPECT_EQ(GetCapture(), nullptr);
@@ -241,6 +244,88 @@ TEST_F(TouchTest, FlickGlidesOnTheRealTimerUntilItStops) {
   EXPECT_TRUE(PumpUntil([&] { return !List->Timer->Enabled; }, 20000));
   EXPECT_EQ(List->Offset.y, 60 + 1200);
   EXPECT_EQ(List->Speed.y, 0);
+}
+
+// An idle handheld must not wake 100 times a second for a glide of speed 0.
+TEST_F(TouchTest, TimerStopsWhenNothingIsLeftToGlide) {
+  struct TCase {
+    const char* Name;
+    std::function<void()> Run;
+  };
+  auto* t = this;
+  const TCase cases[] = {
+      {"slow drag", [t] {
+         t->Stylus(WM_LBUTTONDOWN, 100, 200);
+         for (int y = 199; y >= 140; --y) t->Stylus(WM_MOUSEMOVE, 100, y);  // 1 div 2 = 0
+         t->Stylus(WM_LBUTTONUP, 100, 140);
+       }},
+      {"drag into the top end", [t] {
+         t->Stylus(WM_LBUTTONDOWN, 100, 100);
+         t->Stylus(WM_MOUSEMOVE, 100, 200);
+         t->Stylus(WM_LBUTTONUP, 100, 200);
+       }},
+      {"tap during a glide", [t] {
+         t->List->Speed = {0, 12};
+         t->List->Timer->SetEnabled(true);
+         t->Tap(100, 120);
+       }},
+      {"stylus-up after a double tap", [t] {
+         t->Tap(100, 120);
+         t->Clock.Advance(150);
+         t->Stylus(WM_LBUTTONDOWN, 100, 120);  // activates, tracks nothing
+         t->Stylus(WM_LBUTTONUP, 100, 120);    // DownPoint.Y is -1: counted as a drag
+       }},
+      {"tick at speed 0", [t] {
+         t->List->Speed = {0, 0};
+         t->List->Timer->SetEnabled(true);
+         t->Ticks(1);
+       }},
+  };
+  for (const TCase& c : cases) {
+    List->Offset = {0, 0};
+    List->Speed = {0, 0};
+    List->LastTapTick = 0;
+    c.Run();
+    EXPECT_FALSE(List->Timer->Enabled) << c.Name;
+    EXPECT_EQ(List->Timer->TimerId, 0u) << c.Name;
+  }
+}
+
+TEST_F(TouchTest, ActivationIsNotReenteredWhileItsHandlerRuns) {
+  static int depth = 0, calls = 0, deepest = 0;
+  depth = calls = deepest = 0;
+  static std::function<void()> during;
+  during = [this] {
+    // What a message box's loop delivers while it is open.
+    Stylus(WM_LBUTTONDBLCLK, 100, 120);
+    Clock.Advance(150);
+    Tap(100, 120);
+    Clock.Advance(150);
+    Tap(100, 120);  // a second tap in the double-tap window
+  };
+  List->OnItemClick = {[](void*, TGlideStripbox*, int) {
+                         ++calls;
+                         deepest = std::max(deepest, ++depth);
+                         during();
+                         --depth;
+                       },
+                       nullptr};
+  Tap(100, 120);
+  Stylus(WM_LBUTTONDBLCLK, 100, 120);
+  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(deepest, 1);
+  Stylus(WM_LBUTTONDBLCLK, 100, 120);  // once it has returned, the next one counts
+  EXPECT_EQ(calls, 2);
+}
+
+TEST_F(TouchTest, ResizeDuringADragEndsIt) {
+  Stylus(WM_LBUTTONDOWN, 100, 200);
+  Stylus(WM_MOUSEMOVE, 100, 150);
+  List->Panel->SetHeight(200);  // a resize resets the list
+  EXPECT_FALSE(List->Tracking);
+  EXPECT_EQ(GetCapture(), nullptr);
+  Stylus(WM_MOUSEMOVE, 100, 100);  // the stylus was lifted elsewhere; moves are hovering
+  EXPECT_EQ(List->Offset.y, 0);
 }
 
 }  // namespace
