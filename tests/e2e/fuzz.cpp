@@ -6,7 +6,8 @@
 // and shows no box when the run ends.
 //
 //   fuzz run SEED COUNT [--without-timer-close] [--without-double-click-flood]
-//                         posts COUNT messages from the generator seeded SEED;
+//                         posts COUNT messages from the generator seeded SEED
+//                         (those refused because their window went are extra);
 //                         the options leave a kind out, to narrow a failure down
 //   fuzz idle MS          the demo's processor time over MS milliseconds
 //   fuzz boxes            answers the demo's open message boxes
@@ -390,10 +391,10 @@ class TFuzzer {
   unsigned Without;
 };
 
-// Presses OK on every open box of the demo's; returns how many it pressed.
-// A box nested in another ends first, so a box may be pressed again later.
 size_t MostBoxesOpen = 0;  // at any one look
 
+// Presses OK on every open box of the demo's; returns how many it pressed.
+// A box nested in another ends first, so a box may be pressed again later.
 int AnswerBoxes(TDemo& demo, std::set<HWND>& answered) {
   demo.Refresh();
   if (demo.Boxes.size() > MostBoxesOpen) MostBoxesOpen = demo.Boxes.size();
@@ -490,7 +491,7 @@ int Run(uint64_t seed, long long count, unsigned without) {
   long long& index = at.Index;
   long long nextFence = 0;
   static TMessage batch[MaxBatch];
-  while (index < count && how == frPassed) {
+  while (figures.Posted < count && how == frPassed) {
     if (index >= nextFence) {
       how = Fence(demo, figures.Answered);
       if (how != frPassed) break;
@@ -502,7 +503,7 @@ int Run(uint64_t seed, long long count, unsigned without) {
       nextFence = index + 32 + pacing.Below(256);
     }
     int n = fuzzer.Next(batch);
-    for (int i = 0; i < n && index < count; ++i, ++index) {
+    for (int i = 0; i < n && figures.Posted < count; ++i, ++index) {
       const TMessage& m = batch[i];
       history.Add(index, m);
       if (PostMessageW(m.Target, m.Msg, m.WParam, m.LParam)) {
@@ -512,7 +513,10 @@ int Run(uint64_t seed, long long count, unsigned without) {
           at.LastTimerClose = index;
         }
       } else {
-        ++figures.Refused;  // the window went meanwhile (a closed timer window)
+        // The window went meanwhile (a closed timer window): not counted,
+        // and the next messages go to the windows there are now.
+        ++figures.Refused;
+        demo.Refresh();
       }
     }
   }
