@@ -369,7 +369,11 @@ class TFuzzer {
     WORD code = Random.OneIn(3) ? static_cast<WORD>(Random.Next()) : Random.Pick(codes);
     WORD id = static_cast<WORD>(Random.OneIn(2) ? Random.Below(4) : Random.Next());
     HWND sender = Handle();
-    if (sender == Demo.Button && code == BN_CLICKED) code = BN_SETFOCUS;
+    // "Kapat" clicked is a request to end the program, whichever name of the
+    // button it comes under: the platform also takes a handle's low word alone.
+    const WORD button = LOWORD(reinterpret_cast<UINT_PTR>(Demo.Button));
+    if (LOWORD(reinterpret_cast<UINT_PTR>(sender)) == button && code == BN_CLICKED)
+      code = BN_SETFOCUS;
     out[0] = To(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(sender));
     return 1;
   }
