@@ -148,16 +148,18 @@ struct TMessage {
   LPARAM LParam;
 };
 
-// The last messages posted, for the report of a crash or a hang.
+// The messages posted since the last fence, for the report of a crash or a hang.
 class THistory {
  public:
   void Add(long long index, const TMessage& m) {
     Entries[Next % Size] = {index, m};
     ++Next;
   }
-  void Print() const {
+  // The messages from index from on, as far as they are kept.
+  void Print(long long from) const {
     long long first = Next > Size ? Next - Size : 0;
     for (long long i = first; i < Next; ++i) {
+      if (Entries[i % Size].Index < from) continue;
       const TEntry& e = Entries[i % Size];
       ::Print("  #%lld %s msg 0x%04X wParam 0x%llX lParam 0x%llX\n", e.Index, e.Message.Name,
               e.Message.Msg, static_cast<unsigned long long>(e.Message.WParam),
@@ -170,7 +172,7 @@ class THistory {
     long long Index;
     TMessage Message;
   };
-  static const long long Size = 12;
+  static const long long Size = 4096;  // more than a fence's worth
   TEntry Entries[Size] = {};
   long long Next = 0;
 };
@@ -466,8 +468,8 @@ void Report(TDemo& demo, TFenceResult how, const TRunPosition& at, const THistor
         static_cast<unsigned long long>(at.Seed));
   if (at.LastTimerClose >= 0)
     Print("fuzz: the last close to the timer window was message #%lld\n", at.LastTimerClose);
-  Print("fuzz: the last messages posted:\n");
-  history.Print();
+  Print("fuzz: the messages posted since:\n");
+  history.Print(at.LastFence);
 }
 
 // What a run counted, printed whether it passed or not.
@@ -488,7 +490,7 @@ int Run(uint64_t seed, long long count, unsigned without) {
   at.Seed = seed;
   TFuzzer fuzzer(seed, demo, without);
   TRandom pacing(seed ^ 0xFACE);
-  THistory history;
+  static THistory history;  // large: not on the stack
   TRunFigures figures;
   TFenceResult how = frPassed;
   int open = 0;
