@@ -30,6 +30,14 @@ WideString ToWide(const std::string& text) {
   return wide;
 }
 
+// "Kapat", the form's one tab stop, looked up afresh: a button closed from
+// outside has left the form, and the holder's pointer to it is stale.
+TControl* TabStopOf(TControl* form) {
+  for (int i = 0; i < form->ChildCount(); ++i)
+    if (form->GetChild(i)->TabStop) return form->GetChild(i);
+  return nullptr;
+}
+
 }  // namespace
 
 void NewDemoForm(TDemoForm*& result, TControl* parent) {
@@ -84,8 +92,9 @@ void ListKeyDown(void* receiver, TControl*, TKeyEventInfo& info) {
   TDemoForm* self = static_cast<TDemoForm*>(receiver);
   TGlideStripbox* list = self->ListBox;
   const bool onLastRow = list->Selected.y == list->GetItems()->Count() - 1;
-  if (info.Key == VK_TAB || (info.Key == VK_DOWN && onLastRow)) {
-    SetFocused(self->Button, true);
+  TControl* kapat = TabStopOf(self->Form);
+  if (kapat != nullptr && (info.Key == VK_TAB || (info.Key == VK_DOWN && onLastRow))) {
+    SetFocused(kapat, true);
     info.Handled = true;
   }
 }
