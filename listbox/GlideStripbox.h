@@ -122,7 +122,7 @@ class TGlideStripbox {
   void StopWhenIdle();
   // Ends a glide and a wheel's move where they are.
   void StopMoving();
-  // The row a key selects, from the current one; -1 for none.
+  // The row a move key selects, from the current one (-1: none selected).
   int KeyTarget(WORD key, int current) const;
   void StartWheelMove(int64_t distance);
   void WheelStep();
