@@ -30,6 +30,14 @@ WideString ToWide(const std::string& text) {
   return wide;
 }
 
+// "Kapat", the form's one tab stop, looked up afresh: a button closed from
+// outside has left the form, and the holder's pointer to it is stale.
+TControl* TabStopOf(TControl* form) {
+  for (int i = 0; i < form->ChildCount(); ++i)
+    if (form->GetChild(i)->TabStop) return form->GetChild(i);
+  return nullptr;
+}
+
 }  // namespace
 
 void NewDemoForm(TDemoForm*& result, TControl* parent) {
@@ -41,6 +49,7 @@ void NewDemoForm(TDemoForm*& result, TControl* parent) {
   result->Button = NewButton(result->Form, L"Kapat");
   WithAlign(result->Button, alBottom)->SetSize(0, 38);
   result->Button->OnClick = {CloseClick, result};
+  result->Button->OnKeyDown = {ButtonKeyDown, result};
   PopulateList(result);
 }
 
@@ -52,6 +61,7 @@ void PopulateList(TDemoForm* self) {
   font->SetIntProp(4, 15);  // lfHeight: a cell height of 15
   self->ListBox->SetLineColor(0x00C0C0C0);
   self->ListBox->OnItemClick = {ItemClick, self};
+  self->ListBox->OnKeyDown = {ListKeyDown, self};
   TWStrList* items = self->ListBox->GetItems();
   for (int i = 0; i < ItemCount; ++i) items->Add(ToWide("Deneme: " + IntToStr(i)));
 }
@@ -62,6 +72,32 @@ void ItemClick(void*, TGlideStripbox* sender, int index) {
 }
 
 void CloseClick(void* receiver, TControl*) { Close(static_cast<TDemoForm*>(receiver)->Form); }
+
+// The list lies above "Kapat": Up, and Tab either way, go up to it; the list
+// keeps its selection.
+void ButtonKeyDown(void* receiver, TControl* sender, TKeyEventInfo& info) {
+  TDemoForm* self = static_cast<TDemoForm*>(receiver);
+  if ((info.Key == VK_UP || info.Key == VK_TAB) && self->ListBox != nullptr) {
+    self->ListBox->Focus();
+    info.Handled = true;
+  } else if (info.Key == VK_RETURN) {
+    // The system button clicks on Space only; a keypad's action key sends Enter.
+    Click(sender);
+    info.Handled = true;
+  }
+}
+
+// Tab either way, and Down on the last row, leave the list for "Kapat".
+void ListKeyDown(void* receiver, TControl*, TKeyEventInfo& info) {
+  TDemoForm* self = static_cast<TDemoForm*>(receiver);
+  TGlideStripbox* list = self->ListBox;
+  const bool onLastRow = list->Selected.y == list->GetItems()->Count() - 1;
+  TControl* kapat = TabStopOf(self->Form);
+  if (kapat != nullptr && (info.Key == VK_TAB || (info.Key == VK_DOWN && onLastRow))) {
+    SetFocused(kapat, true);
+    info.Handled = true;
+  }
+}
 
 int RunDemo() {
   NewDemoForm(DemoForm, nullptr);

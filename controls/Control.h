@@ -38,6 +38,8 @@ const unsigned char mbLeft = 1;
 const unsigned char mbRight = 2;
 const unsigned char mbMiddle = 3;
 
+// For WM_MOUSEWHEEL, X and Y are screen coordinates, as the message gives
+// them, and the wheel's signed delta is the high word of Shift.
 struct TMouseEventInfo {
   unsigned char Button;
   bool Handled;     // a handler sets it to consume the message
@@ -46,11 +48,18 @@ struct TMouseEventInfo {
   int16_t Y;
 };
 
+struct TKeyEventInfo {
+  WORD Key;         // the virtual key of a WM_KEYDOWN, repeats included
+  bool Handled;     // a handler sets it to consume the message
+};
+
 typedef void (*TNotifyProc)(void* data, TControl* sender);
 typedef void (*TMouseProc)(void* data, TControl* sender, TMouseEventInfo& info);
 typedef void (*TPaintProc)(void* data, TControl* sender, HDC dc);
+typedef void (*TKeyProc)(void* data, TControl* sender, TKeyEventInfo& info);
 typedef TEventPair<TNotifyProc> TNotifyEvent;
 typedef TEventPair<TMouseProc> TMouseEvent;
+typedef TEventPair<TKeyProc> TKeyEvent;
 typedef TEventPair<TPaintProc> TPaintEvent;
 
 // A class's notification codes, compared in the order click, focus, blur.
@@ -121,6 +130,7 @@ struct TControl : TBaseObject {
   TMouseEvent OnMouseMove;
   TMouseEvent OnDblClick;
   TMouseEvent OnMouseWheel;
+  TKeyEvent OnKeyDown;         // runs inside the framework's key rules (HandleKey)
   TNotifyEvent OnGotFocus;
   TNotifyCodes Notify;
   TPaintEvent OnPaint;

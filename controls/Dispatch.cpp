@@ -19,7 +19,47 @@ LRESULT HandleKey(TControl* control, TMessageRecord& message) {
     message.WParam = 0;  // the Tab character is swallowed
     return 0;
   }
+  if (message.Msg == WM_KEYDOWN && control->OnKeyDown.Assigned()) {
+    TKeyEventInfo info = {static_cast<WORD>(message.WParam), false};
+    control->OnKeyDown.Code(control->OnKeyDown.Data, control, info);
+    if (info.Handled) return 0;
+  }
   return CallDefault(control, message);
+}
+
+// The deepest shown descendant of parent under the screen point that takes the wheel.
+TControl* WheelTarget(TControl* parent, POINT point) {
+  for (int i = 0; i < parent->ChildCount(); ++i) {
+    TControl* child = parent->GetChild(i);
+    RECT rect;
+    if (child->Handle == nullptr || !child->Visible || !Api.GetWindowRect(child->Handle, &rect))
+      continue;
+    if (point.x < rect.left || point.x >= rect.right || point.y < rect.top || point.y >= rect.bottom)
+      continue;
+    if (TControl* inner = WheelTarget(child, point)) return inner;
+    if (child->OnMouseWheel.Assigned()) return child;
+  }
+  return nullptr;
+}
+
+bool RoutingWheel = false;
+
+// The platform gives the wheel to the focused window; the control of the same
+// form under the pointer that takes the wheel gets it instead.
+bool RouteWheel(TControl* control, TMessageRecord& message, LRESULT& result) {
+  // Once only: the target's default processing may pass the message up to
+  // its parent, which must not send it round again.
+  if (RoutingWheel) return false;
+  TControl* form = control->GetForm();
+  if (form == nullptr) return false;
+  POINT point = {static_cast<int16_t>(LOWORD(message.LParam)),
+                 static_cast<int16_t>(HIWORD(message.LParam))};  // screen coordinates
+  TControl* target = WheelTarget(form, point);
+  if (target == nullptr || target == control) return false;
+  RoutingWheel = true;
+  result = Api.SendMessageW(target->Handle, message.Msg, message.WParam, message.LParam);
+  RoutingWheel = false;
+  return true;
 }
 
 void SetMouseEvent(TControl* control, TMouseEvent TControl::*field, TMouseEvent handler) {
@@ -108,6 +148,9 @@ LRESULT TControl::WindowProc(TMessageRecord& message) {
       if (!own) return CallDefault(this, message);
       Api.RemovePropW(Handle, SelfProp);
       return 0;
+    case WM_MOUSEWHEEL:
+      if (own && RouteWheel(this, message, result)) return result;
+      return CallDefault(this, message);
     case WM_COMMAND: {
       HWND child = reinterpret_cast<HWND>(message.LParam);
       // A framework child answers its own notification.
@@ -218,6 +261,9 @@ void SetOnMouseUp(TControl* control, TMouseEvent handler) {
 }
 void SetOnDblClick(TControl* control, TMouseEvent handler) {
   SetMouseEvent(control, &TControl::OnDblClick, handler);
+}
+void SetOnMouseWheel(TControl* control, TMouseEvent handler) {
+  SetMouseEvent(control, &TControl::OnMouseWheel, handler);
 }
 
 void SetOnResize(TControl* control, TNotifyEvent handler) {

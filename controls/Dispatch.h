@@ -1,6 +1,7 @@
 // Message dispatch: the one window procedure of every framework window, the
 // hook chain each control runs before the built-in handling, and the hooks
-// that turn stylus and size messages into event handler calls.
+// that turn stylus, wheel and size messages into event handler calls. Keys
+// reach OnKeyDown within the framework's key rules.
 //
 //   SetOnMouseDown(panel, {PanelMouseDown, listBox});   // attaches MouseHook once
 //   AttachHook(form, MyHook);                          // runs before older hooks
@@ -28,6 +29,9 @@ void SetOnMouseDown(TControl* control, TMouseEvent handler);
 void SetOnMouseMove(TControl* control, TMouseEvent handler);
 void SetOnMouseUp(TControl* control, TMouseEvent handler);
 void SetOnDblClick(TControl* control, TMouseEvent handler);
+// The wheel reaches the handler whichever control of the form has the focus,
+// while the pointer is over this control.
+void SetOnMouseWheel(TControl* control, TMouseEvent handler);
 void SetOnResize(TControl* control, TNotifyEvent handler);
 
 // Posts WM_CLOSE; the close happens when the loop delivers it.

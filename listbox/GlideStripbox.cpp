@@ -49,6 +49,8 @@ TGlideStripbox* TGlideStripbox::Create(TControl* parent, int left, int top, int 
     SetOnMouseUp(self->Panel, {PanelMouseUp, self});
     SetOnMouseMove(self->Panel, {PanelMouseMove, self});
     SetOnDblClick(self->Panel, {PanelDblClick, self});
+    SetOnMouseWheel(self->Panel, {PanelMouseWheel, self});
+    self->Panel->OnKeyDown = {PanelKeyDown, self};
     // Replaces the panel's own handler: font changes now reach only the back buffer.
     self->Panel->GetFont()->OnChange = {FontChanged, self};
     // Alignment and activation last: both may resize the panel, and the
@@ -84,6 +86,7 @@ void TGlideStripbox::PanelDestroyed(void* data, TBaseObject*) {
   TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
   self->Panel = nullptr;
   self->Tracking = false;
+  self->WheelMoving = false;
   // Nothing is left to glide on.
   if (self->Timer != nullptr) self->Timer->SetEnabled(false);
 }
@@ -91,9 +94,10 @@ void TGlideStripbox::PanelDestroyed(void* data, TBaseObject*) {
 void TGlideStripbox::DetachFromPanel() {
   if (Panel->OnDestroy.Data == this) Panel->OnDestroy.Clear();
   TMouseEvent* mouse[] = {&Panel->OnMouseDown, &Panel->OnMouseUp, &Panel->OnMouseMove,
-                          &Panel->OnDblClick};
+                          &Panel->OnDblClick, &Panel->OnMouseWheel};
   for (TMouseEvent* event : mouse)
     if (event->Data == this) event->Clear();
+  if (Panel->OnKeyDown.Data == this) Panel->OnKeyDown.Clear();
   if (Panel->OnPaint.Data == this) Panel->OnPaint.Clear();
   if (Panel->OnResize.Data == this) Panel->OnResize.Clear();
   // The panel's font goes back to the panel's own handler.
@@ -161,6 +165,8 @@ void TGlideStripbox::Reset() {
   Speed = {0, 0};
   Offset = {0, 0};
   LastTapTick = 0;
+  WheelMoving = false;
+  WheelDelta = 0;
 }
 
 TCanvas* TGlideStripbox::BufferCanvas() const {

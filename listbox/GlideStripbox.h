@@ -1,7 +1,10 @@
 // TGlideStripbox: the kinetic touch list. Rows follow the stylus one-to-one
 // while it is dragged; after a flick the list glides on, slowing down, until
 // it stops or reaches an end; a short tap selects a row and a quick second
-// tap (or a double-click) activates it through OnItemClick.
+// tap (or a double-click) activates it through OnItemClick. Without a
+// stylus: while the panel has the focus the arrow, page, Home and End keys
+// move the selection and Enter activates it; the wheel over the list
+// scrolls it smoothly, whichever control has the focus.
 //
 // The list box is a plain class that draws on a child panel it makes on its
 // parent, through a back buffer, and glides on a 10 ms timer. The parent owns
@@ -10,6 +13,7 @@
 //   TGlideStripbox* list = TGlideStripbox::Create(form, 0, 0, 0, 0, alClient);
 //   list->GetItems()->Add(L"Deneme: 0");
 //   list->OnItemClick = {ItemClick, holder};
+//   list->OnKeyDown = {ListKeyDown, holder};   // sees each key before the list does
 #pragma once
 
 #include <windows.h>
@@ -31,6 +35,7 @@ typedef TEventPair<TItemClickProc> TItemClickEvent;
 class TGlideStripbox {
  public:
   TItemClickEvent OnItemClick;
+  TKeyEvent OnKeyDown;             // runs before the list's own keys; the sender is the panel
   TColorValue SelectedTextColor = 0;
   bool Tracking = false;
   TControl* Panel = nullptr;       // owned by the parent control; null once the panel is destroyed
@@ -50,6 +55,12 @@ class TGlideStripbox {
   uint32_t LastTapTick = 0;        // 0: no tap pending
   TBitmap* BackBuffer = nullptr;   // owned, may be null
   bool Activating = false;         // OnItemClick is running
+  // The wheel's move: Offset.y eases from WheelFrom to WheelTo, starting at WheelStart.
+  bool WheelMoving = false;
+  int32_t WheelFrom = 0;
+  int32_t WheelTo = 0;
+  uint32_t WheelStart = 0;         // tick count
+  int32_t WheelDelta = 0;          // wheel units short of a whole notch
 
   // Builds the list box; a failure destroys the partial object and propagates.
   static TGlideStripbox* Create(TControl* parent, int left, int top, int width, int height,
@@ -66,11 +77,18 @@ class TGlideStripbox {
 
   void RebuildBackBuffer();
   void Reset();
+  // Gives the panel the keyboard focus, as a stylus-down does.
+  void Focus();
 
   // touch and gliding
   POINT HitTest(int x, int y) const;
   void ClampSpeed();
   void ClampOffset();
+
+  // keys and the wheel
+  int PageRows() const;
+  void ScrollIntoView(int row);
+  int64_t WheelStepDistance() const;
 
   // rendering
   RECT ItemRect(int row) const;
@@ -86,6 +104,8 @@ class TGlideStripbox {
   static void PanelMouseUp(void* self, TControl* sender, TMouseEventInfo& info);
   static void PanelDblClick(void* self, TControl* sender, TMouseEventInfo& info);
   static void PanelPaint(void* self, TControl* sender, HDC dc);
+  static void PanelKeyDown(void* self, TControl* sender, TKeyEventInfo& info);
+  static void PanelMouseWheel(void* self, TControl* sender, TMouseEventInfo& info);
   static void TimerTick(void* self, TTimer* sender);
 
  protected:
@@ -100,6 +120,12 @@ class TGlideStripbox {
   void FireItemClick();
   // Stops the timer when both speeds are 0.
   void StopWhenIdle();
+  // Ends a glide and a wheel's move where they are.
+  void StopMoving();
+  // The row a move key selects, from the current one (-1: none selected).
+  int KeyTarget(WORD key, int current) const;
+  void StartWheelMove(int64_t distance);
+  void WheelStep();
   // What a resize does to the buffer and the row width, when the sizes differ.
   void CatchUpWithPanelSize();
   TCanvas* BufferCanvas() const;

@@ -66,6 +66,7 @@ void TGlideStripbox::StopWhenIdle() {
 
 void TGlideStripbox::PanelMouseDown(void* data, TControl*, TMouseEventInfo& info) {
   TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
+  self->WheelMoving = false;  // the stylus takes the list from the wheel
   if (self->LastTapTick != 0) {
     // The clock is read twice: the upper bound against the first reading,
     // the lower bound against the second.
@@ -133,6 +134,11 @@ void TGlideStripbox::PanelDblClick(void* data, TControl*, TMouseEventInfo&) {
 void TGlideStripbox::TimerTick(void* data, TTimer*) {
   TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
   if (self->Panel == nullptr) return;
+  // A wheel's move runs alone: its notch stopped any glide, and the stylus or a key ends it.
+  if (self->WheelMoving) {
+    self->WheelStep();
+    return;
+  }
   // While the stylus holds the panel only a horizontal speed keeps it moving.
   if (self->Speed.x == 0) {
     const bool held = Api.GetCapture() == self->Panel->Handle;

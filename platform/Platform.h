@@ -22,6 +22,18 @@
 #define SPI_GETPLATFORMTYPE 257
 #endif
 
+// The wheel's setting and units, for SDKs whose headers lack them; a device
+// without the setting fails the query.
+#ifndef SPI_GETWHEELSCROLLLINES
+#define SPI_GETWHEELSCROLLLINES 104
+#endif
+#ifndef WHEEL_DELTA
+#define WHEEL_DELTA 120
+#endif
+#ifndef WHEEL_PAGESCROLL
+#define WHEEL_PAGESCROLL UINT_MAX
+#endif
+
 // GWL_WNDPROC is spelt GWLP_WNDPROC on 64-bit targets.
 #ifndef GWLP_WNDPROC
 #define GWLP_WNDPROC GWL_WNDPROC

@@ -1,13 +1,17 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cwchar>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "support/ApiPatch.h"
 #include "support/TestWindows.h"
 #include "app/DemoForm.h"
 #include "controls/Application.h"
 #include "controls/Control.h"
+#include "core/PlatformInfo.h"
 #include "core/WStrList.h"
 #include "graphics/Bitmap.h"
 #include "graphics/Canvas.h"
@@ -59,6 +63,12 @@ class DemoFormTest : public ::testing::Test {
   void Tap(int x, int y) {
     Stylus(WM_LBUTTONDOWN, x, y);
     Stylus(WM_LBUTTONUP, x, y);
+  }
+  // A key press as the platform delivers it: to the window with the focus.
+  void Key(WORD key) {
+    HWND focus = GetFocus();
+    SendMessageW(focus, WM_KEYDOWN, key, 1);
+    SendMessageW(focus, WM_KEYUP, key, 0xC0000001);
   }
 
   TDemoForm* Holder = nullptr;
@@ -147,6 +157,63 @@ TEST_F(DemoFormTest, DoubleTapShowsTheTappedItem) {
   EXPECT_EQ(Shown.Caption, L"GlideStrip Demo");
 }
 
+TEST_F(DemoFormTest, KeysMoveTheFocusBetweenTheListAndKapat) {
+  static int clicks;
+  clicks = 0;
+  TControl* button = Holder->Button;
+  TControl* panel = List->Panel;
+  button->OnClick = {[](void*, TControl*) { ++clicks; }, nullptr};
+  Form->CreateHandle();  // shown and active, as the loop starts it
+  ASSERT_EQ(GetFocus(), button->Handle);  // the first tab stop
+  List->Selected = {0, 3};
+
+  struct TStep {
+    const char* Name;
+    WORD Key;
+    bool Shift;
+    TControl* WantFocus;
+    int WantSelected;
+  };
+  const TStep steps[] = {
+      {"Up on Kapat", VK_UP, false, panel, 3},
+      {"Tab on the list", VK_TAB, false, button, 3},
+      {"Tab on Kapat", VK_TAB, false, panel, 3},
+      {"Shift+Tab on the list", VK_TAB, true, button, 3},
+      {"Shift+Tab on Kapat", VK_TAB, true, panel, 3},
+      {"Down within the list", VK_DOWN, false, panel, 4},
+      {"End", VK_END, false, panel, 100},
+      {"Down on the last row", VK_DOWN, false, button, 100},
+      {"Down on Kapat", VK_DOWN, false, button, 100},
+  };
+  BYTE keys[256] = {};
+  for (const TStep& step : steps) {
+    SCOPED_TRACE(step.Name);
+    keys[VK_SHIFT] = step.Shift ? 0x80 : 0;
+    SetKeyboardState(keys);
+    Key(step.Key);
+    EXPECT_EQ(GetFocus(), step.WantFocus->Handle);
+    EXPECT_EQ(Form->FocusedControl, step.WantFocus);
+    EXPECT_EQ(List->Selected.y, step.WantSelected);
+  }
+  keys[VK_SHIFT] = 0;
+  SetKeyboardState(keys);
+
+  // A form that regains the focus gives it to the child that had it.
+  for (TControl* had : {button, panel}) {
+    if (GetFocus() != had->Handle) Key(VK_TAB);
+    SetFocus(nullptr);
+    SetFocus(Form->Handle);
+    EXPECT_EQ(GetFocus(), had->Handle);
+  }
+
+  Key(VK_TAB);
+  ASSERT_EQ(GetFocus(), button->Handle);
+  Key(VK_RETURN);
+  EXPECT_EQ(clicks, 1);
+  Key(VK_SPACE);  // the system button's own key
+  EXPECT_EQ(clicks, 2);
+}
+
 // The program from start to end: "Kapat" is pressed once the loop runs.
 UINT_PTR ClickTimer;
 UINT_PTR GuardTimer;
@@ -178,6 +245,125 @@ TEST(DemoProgram, KapatEndsTheProgram) {
   ASSERT_NE(RunList, nullptr);
   EXPECT_EQ(RunList->Panel, nullptr);
   RunList->Destroy();
+}
+
+// The Smartphone edition: a keypad and no touch screen. The platform type is
+// scripted; the program runs its real loop and real message box, and every
+// key goes where the platform would send it, to the window with the focus.
+BOOL WINAPI SmartphoneParameters(UINT action, UINT param, PVOID data, UINT flags) {
+  if (action == SPI_GETPLATFORMTYPE) {
+    wcsncpy(static_cast<wchar_t*>(data), L"SmartPhone", param / sizeof(wchar_t));
+    return TRUE;
+  }
+  return DefaultApi.SystemParametersInfoW(action, param, data, flags);
+}
+
+int MenuBars;
+BOOL WINAPI CountMenuBar(SHMENUBARINFO* info) {
+  ++MenuBars;
+  return DefaultApi.SHCreateMenuBar(info);
+}
+
+std::vector<std::wstring> BoxTexts;
+int WINAPI RecordBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT style) {
+  BoxTexts.push_back(text);
+  return DefaultApi.MessageBoxW(owner, text, caption, style);
+}
+
+// One step of the walk: the state it waits for, then the key it presses.
+struct TWalkStep {
+  const char* Name;
+  std::function<bool()> Ready;
+  WORD Key;
+};
+std::vector<TWalkStep> Walk;
+size_t WalkAt;
+int WalkWaits;
+UINT_PTR WalkTimer;
+
+void CALLBACK WalkOn(HWND, UINT, UINT_PTR, DWORD) {
+  if (WalkAt >= Walk.size()) return;
+  const TWalkStep& step = Walk[WalkAt];
+  if (!step.Ready()) {
+    if (++WalkWaits < 250) return;
+    ADD_FAILURE() << "never reached: " << step.Name;
+    WalkAt = Walk.size();
+    PostQuitMessage(0);
+    return;
+  }
+  WalkWaits = 0;
+  ++WalkAt;
+  HWND focus = GetFocus();
+  PostMessageW(focus, WM_KEYDOWN, step.Key, 1);
+  PostMessageW(focus, WM_KEYUP, step.Key, 0xC0000001);
+}
+
+TEST(DemoProgram, SmartphoneWalkThroughWithKeysAlone) {
+  TScopedPatch parameters(Api.SystemParametersInfoW, &SmartphoneParameters);
+  TScopedPatch menuBar(Api.SHCreateMenuBar, &CountMenuBar);
+  TScopedPatch box(Api.MessageBoxW, &RecordBox);
+  ResetPlatformTypeCache();
+  MenuBars = 0;
+  BoxTexts.clear();
+  RunList = nullptr;
+  GuardFired = false;
+
+  // Held across the steps; the rows per page and the chosen row are found at the start.
+  static HWND form, button, panel;
+  static int page, row;
+  auto boxOpen = [] { return FindWindowW(L"#32770", L"GlideStrip Demo") != nullptr; };
+  Walk = {
+      {"the form reaches the screen bottom, no soft-key bar, Kapat focused",
+       [] {
+         if (DemoForm == nullptr || !IsWindowVisible(DemoForm->Form->Handle)) return false;
+         RunList = DemoForm->ListBox;
+         form = DemoForm->Form->Handle;
+         button = DemoForm->Button->Handle;
+         panel = RunList->Panel->Handle;
+         page = RunList->Panel->GetHeight() / RunList->ItemHeight;
+         row = page + 1;
+         RECT rect;
+         GetWindowRect(form, &rect);
+         return GetFocus() == button && MenuBars == 0 &&
+                rect.bottom == GetSystemMetrics(SM_CYSCREEN);
+       },
+       VK_UP},
+      {"the list focused, nothing selected",
+       [] { return GetFocus() == panel && RunList->Selected.y == -1; }, VK_DOWN},
+      {"row 0 selected", [] { return RunList->Selected.y == 0; }, VK_NEXT},
+      {"a page further down", [] { return RunList->Selected.y == page; }, VK_DOWN},
+      {"the next row selected and scrolled just into view",
+       [] {
+         return RunList->Selected.y == row &&
+                RunList->Offset.y == (row + 1) * RunList->ItemHeight - RunList->Panel->GetHeight();
+       },
+       VK_RETURN},
+      {"the box shows the row, with the focus",
+       [boxOpen] {
+         return boxOpen() && BoxTexts.size() == 1 &&
+                BoxTexts[0] == L"Deneme: " + std::to_wstring(row) && GetFocus() != panel;
+       },
+       VK_RETURN},
+      {"the box answered, the focus back on the list",
+       [boxOpen] { return !boxOpen() && GetFocus() == panel && RunList->Selected.y == row; },
+       VK_END},
+      {"the last row", [] { return RunList->Selected.y == 100; }, VK_DOWN},
+      {"Kapat focused", [] { return GetFocus() == button; }, VK_RETURN},
+  };
+  WalkAt = 0;
+  WalkWaits = 0;
+  WalkTimer = SetTimer(nullptr, 0, 20, WalkOn);
+  GuardTimer = SetTimer(nullptr, 0, 30000, GiveUp);  // only against a hang
+  EXPECT_EQ(RunDemo(), 0);
+  KillTimer(nullptr, WalkTimer);
+  KillTimer(nullptr, GuardTimer);
+  Terminated = false;  // the loop's end is process-wide; later tests need hooks again
+  ResetPlatformTypeCache();
+  EXPECT_FALSE(GuardFired);
+  EXPECT_EQ(WalkAt, Walk.size());
+  EXPECT_EQ(BoxTexts.size(), 1u);
+  EXPECT_EQ(DemoForm, nullptr);
+  if (RunList != nullptr) RunList->Destroy();
 }
 
 }  // namespace

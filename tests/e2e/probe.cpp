@@ -4,6 +4,7 @@
 //
 //   probe tree      depth  handle  class  text  left top right bottom  style  class-style
 //   probe screen    screen WIDTH HEIGHT / workarea LEFT TOP RIGHT BOTTOM
+//   probe wheel     wheel ROWS (the rows a wheel notch scrolls; "page" for a page)
 //   probe run EXE   started PID, then exit CODE when EXE has ended
 //
 // Texts are read with WM_GETTEXT, as a person reading the window would see them.
@@ -92,6 +93,12 @@ int wmain(int argc, wchar_t** argv) {
           Num(work.bottom) + L"\n");
     return 0;
   }
+  if (command == L"wheel") {
+    UINT rows = 0;
+    if (!SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &rows, 0)) rows = 3;
+    Write(L"wheel\t" + (rows == WHEEL_PAGESCROLL ? std::wstring(L"page") : Num(rows)) + L"\n");
+    return 0;
+  }
   if (command == L"run" && argc > 2) {
     // Started from here, the program's exit code can be told from a crash.
     std::wstring line = L"\"" + std::wstring(argv[2]) + L"\"";
@@ -112,6 +119,6 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(process.hProcess);
     return 0;
   }
-  Write(L"usage: probe tree | probe screen | probe run EXE\n");
+  Write(L"usage: probe tree | probe screen | probe wheel | probe run EXE\n");
   return 2;
 }
