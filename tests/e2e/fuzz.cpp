@@ -21,8 +21,8 @@
 // drags in one go, and floods of double clicks to the list. Left out are
 // messages that ask the program to end or to run a modal loop of the
 // platform's that only a person ends (closes to the form, a click on
-// "Kapat", Alt and F10 keys), and handle-bearing parameters (device
-// contexts) that mean nothing in another process.
+// "Kapat" by stylus, key or command, Alt and F10 keys), and handle-bearing
+// parameters (device contexts) that mean nothing in another process.
 #include <windows.h>
 #include <tlhelp32.h>
 
@@ -317,7 +317,7 @@ class TFuzzer {
   }
 
   // Keys without Alt and F10, which open the platform's menu loop; no space
-  // to the button, which would press it.
+  // or Enter to the button, which would press it.
   int Key(TMessage* out) {
     static const UINT kinds[] = {WM_KEYDOWN, WM_KEYUP, WM_CHAR, WM_DEADCHAR};
     static const WPARAM keys[] = {VK_RETURN, VK_ESCAPE, VK_TAB, VK_UP, VK_DOWN, VK_PRIOR,
@@ -327,6 +327,8 @@ class TFuzzer {
     WPARAM key = Random.Pick(keys);
     LPARAM l = static_cast<LPARAM>(Random.Next() & 0x7FFFFFFF);
     out[0] = To(msg, key, l);
+    // Enter on "Kapat" presses it, as a keypad's action key does.
+    if (out[0].Target == Demo.Button && key == VK_RETURN) out[0].WParam = VK_F5;
     return 1;
   }
 
