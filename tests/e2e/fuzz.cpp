@@ -34,6 +34,8 @@
 #include <set>
 #include <string>
 
+#include "../support/SeededRandom.h"
+
 namespace {
 
 const wchar_t Caption[] = L"GlideStrip Demo";
@@ -50,27 +52,6 @@ void Print(const char* format, ...) {
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), line, static_cast<DWORD>(std::strlen(line)), &written,
             nullptr);
 }
-
-// splitmix64: the same sequence on every compiler, so a seed repeats a run.
-class TRandom {
- public:
-  explicit TRandom(uint64_t seed) : State(seed) {}
-  uint64_t Next() {
-    uint64_t z = (State += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  uint32_t Below(uint32_t n) { return static_cast<uint32_t>(Next() % n); }
-  bool OneIn(uint32_t n) { return Below(n) == 0; }
-  template <typename T, size_t N>
-  T Pick(const T (&values)[N]) {
-    return values[Below(static_cast<uint32_t>(N))];
-  }
-
- private:
-  uint64_t State;
-};
 
 bool ClassIs(HWND window, const wchar_t* name) {
   wchar_t text[64] = L"";

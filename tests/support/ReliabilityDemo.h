@@ -20,6 +20,7 @@
 #include <string>
 
 #include "support/ApiPatch.h"
+#include "support/SeededRandom.h"
 #include "app/DemoForm.h"
 #include "controls/Control.h"
 #include "core/Timer.h"
@@ -53,28 +54,6 @@ inline uint64_t TestSeed(uint64_t fallback) {
   if (text == nullptr || *text == 0) return fallback;
   return std::strtoull(text, nullptr, 0);
 }
-
-// splitmix64: small, fast and the same on every compiler.
-class TRandom {
- public:
-  explicit TRandom(uint64_t seed) : State(seed) {}
-  uint64_t Next() {
-    uint64_t z = (State += 0x9E3779B97F4A7C15ull);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-    return z ^ (z >> 31);
-  }
-  // 0 .. n-1; n > 0.
-  uint32_t Below(uint32_t n) { return static_cast<uint32_t>(Next() % n); }
-  bool OneIn(uint32_t n) { return Below(n) == 0; }
-  template <typename T, size_t N>
-  T Pick(const T (&values)[N]) {
-    return values[Below(static_cast<uint32_t>(N))];
-  }
-
- private:
-  uint64_t State;
-};
 
 // ---- run sizes ------------------------------------------------------------------------
 
