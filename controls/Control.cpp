@@ -517,8 +517,9 @@ void TControl::Destroy(bool dispose) {
     MainForm->FocusedControl = nullptr;
   if (Handle != nullptr) Api.ShowWindow(Handle, SW_HIDE);
   // The fonts are deleted with the tools below, before the windows that use
-  // them: the windows go back to the system font first.
-  if (!Destroying) ReleaseWindowFonts(this);
+  // them: the windows go back to the system font first. A parent being
+  // destroyed (negative count) has done so for its whole tree already.
+  if (!Destroying && (Parent == nullptr || Parent->RefCount >= 0)) ReleaseWindowFonts(this);
   // Children and tools go before this control's window, oldest first.
   ReleaseOwned();
 
