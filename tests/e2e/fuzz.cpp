@@ -84,7 +84,7 @@ struct TDemo {
     Process = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, Pid);
     for (HWND child = GetWindow(Form, GW_CHILD); child != nullptr;
          child = GetWindow(child, GW_HWNDNEXT)) {
-      if (ClassIs(child, L"Button") && TextIs(child, L"Kapat"))
+      if (IsKapat(child))
         Button = child;
       else if (ClassIs(child, L"Static"))
         Panel = child;
@@ -99,6 +99,12 @@ struct TDemo {
     Timer = nullptr;
     Boxes.clear();
     EnumThreadWindows(Thread, &Collect, reinterpret_cast<LPARAM>(this));
+  }
+
+  // Whether the platform takes the value as the handle of "Kapat".
+  static bool IsKapat(HWND window) {
+    return window != nullptr && IsWindow(window) && ClassIs(window, L"Button") &&
+           TextIs(window, L"Kapat");
   }
 
   bool Ended() const { return WaitForSingleObject(Process, 0) == WAIT_OBJECT_0; }
@@ -355,10 +361,10 @@ class TFuzzer {
     WORD id = static_cast<WORD>(Random.OneIn(2) ? Random.Below(4) : Random.Next());
     HWND sender = Handle();
     // "Kapat" clicked is a request to end the program, whichever name of the
-    // button it comes under: the platform also takes a handle's low word alone.
-    const WORD button = LOWORD(reinterpret_cast<UINT_PTR>(Demo.Button));
-    if (LOWORD(reinterpret_cast<UINT_PTR>(sender)) == button && code == BN_CLICKED)
-      code = BN_SETFOCUS;
+    // button it comes under. The platform decides which values name it: a
+    // handle's low word alone does, and under Wine so does that word with its
+    // lowest bit flipped. So the platform is asked, not the bits compared.
+    if (code == BN_CLICKED && Demo.IsKapat(sender)) code = BN_SETFOCUS;
     out[0] = To(WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(sender));
     return 1;
   }
