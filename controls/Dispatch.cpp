@@ -1,5 +1,6 @@
 #include "controls/Dispatch.h"
 
+#include "core/PlatformInfo.h"
 #include "core/PtrList.h"
 #include "platform/Platform.h"
 
@@ -34,8 +35,7 @@ TControl* WheelTarget(TControl* parent, POINT point) {
     RECT rect;
     if (child->Handle == nullptr || !child->Visible || !Api.GetWindowRect(child->Handle, &rect))
       continue;
-    if (point.x < rect.left || point.x >= rect.right || point.y < rect.top || point.y >= rect.bottom)
-      continue;
+    if (!InRect(rect, point.x, point.y)) continue;
     if (TControl* inner = WheelTarget(child, point)) return inner;
     if (child->OnMouseWheel.Assigned()) return child;
   }

@@ -21,6 +21,10 @@ void ResetPlatformTypeCache();
 
 int ScreenHeight();
 bool SameRect(const RECT& a, const RECT& b);
+// Right and bottom edges excluded, as the platform's PtInRect has them.
+inline bool InRect(const RECT& r, int x, int y) {
+  return x >= r.left && x < r.right && y >= r.top && y < r.bottom;
+}
 inline int Min(int a, int b) { return a >= b ? b : a; }
 inline int Max(int a, int b) { return a <= b ? b : a; }
 

@@ -1,5 +1,6 @@
 #include <cstdint>
 
+#include "core/PlatformInfo.h"
 #include "core/Timer.h"
 #include "listbox/GlideStripbox.h"
 #include "platform/Platform.h"
@@ -24,9 +25,7 @@ void TGlideStripbox::PanelMouseWheel(void* data, TControl*, TMouseEventInfo& inf
   if (self->Panel == nullptr) return;
   // The wheel's point is on the screen: only a wheel over the list scrolls it.
   RECT rect;
-  if (!Api.GetWindowRect(self->Panel->Handle, &rect) || info.X < rect.left ||
-      info.X >= rect.right || info.Y < rect.top || info.Y >= rect.bottom)
-    return;
+  if (!Api.GetWindowRect(self->Panel->Handle, &rect) || !InRect(rect, info.X, info.Y)) return;
   info.Handled = true;
   if (self->Tracking) return;  // the stylus holds the list
   const int delta = static_cast<int16_t>(HIWORD(info.Shift));

@@ -83,6 +83,10 @@ TEST(SmallHelpers, SameRectMinMaxAndScreenHeight) {
   RECT b = {1, 2, 3, 5};
   EXPECT_TRUE(SameRect(a, a));
   EXPECT_FALSE(SameRect(a, b));
+  EXPECT_TRUE(InRect(a, 1, 2));  // left and top edges inside, right and bottom outside
+  EXPECT_FALSE(InRect(a, 3, 2));
+  EXPECT_FALSE(InRect(a, 1, 4));
+  EXPECT_FALSE(InRect(a, 0, 3));
   EXPECT_EQ(Min(7, 7), 7);
   EXPECT_EQ(Max(7, 7), 7);
   EXPECT_EQ(Min(-3, 2), -3);
