@@ -11,8 +11,7 @@
 //                         the options leave a kind out, to narrow a failure down
 //   fuzz idle MS          the demo's processor time over MS milliseconds
 //   fuzz boxes            answers the demo's open message boxes
-//   fuzz windows          every window of the demo's thread, hidden ones too,
-//                         with its focus, activation and capture
+//   fuzz windows          the demo's windows, hidden ones and boxes too
 //
 // The targets: the form "GlideStrip Demo" (class "Form"), its children the
 // "Kapat" button and the list's static panel, the hidden timer window
@@ -586,54 +585,16 @@ int Idle(DWORD ms) {
   return 0;
 }
 
-// One line per window: role, handle, class, text, style, extended style,
-// screen rectangle and owner (or parent).
-void PrintWindow(const char* role, HWND window) {
-  wchar_t name[64] = L"", text[64] = L"";
-  GetClassNameW(window, name, 64);
-  GetWindowTextW(window, text, 64);
-  RECT r = {};
-  GetWindowRect(window, &r);
-  HWND owner = GetWindow(window, GW_OWNER);
-  if (owner == nullptr) owner = GetParent(window);
-  Print("%s\t0x%08llX\t%ls\t%ls\t0x%08lX\t0x%08lX\t%ld %ld %ld %ld\t0x%08llX\n", role,
-        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)), name, text,
-        static_cast<unsigned long>(GetWindowLongW(window, GWL_STYLE)),
-        static_cast<unsigned long>(GetWindowLongW(window, GWL_EXSTYLE)), r.left, r.top, r.right,
-        r.bottom, static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(owner)));
-}
-
-BOOL CALLBACK PrintChild(HWND window, LPARAM) {
-  PrintWindow("child", window);
-  return TRUE;
-}
-
-BOOL CALLBACK PrintTopLevel(HWND window, LPARAM) {
-  PrintWindow("window", window);
-  EnumChildWindows(window, &PrintChild, 0);
-  return TRUE;
-}
-
-void PrintHandle(const char* name, HWND window) {
-  Print("%s\t0x%08llX\n", name,
-        static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(window)));
-}
-
-// Every window of the demo's thread, hidden ones too, and where its focus,
-// activation and capture are: what a failed check after a fuzz run left.
 int Windows() {
   TDemo demo;
   if (!demo.Find()) return 2;
-  EnumThreadWindows(demo.Thread, &PrintTopLevel, 0);
-  GUITHREADINFO info = {};
-  info.cbSize = sizeof(info);
-  if (GetGUIThreadInfo(demo.Thread, &info)) {
-    Print("thread.flags\t0x%08lX\n", static_cast<unsigned long>(info.flags));
-    PrintHandle("thread.active", info.hwndActive);
-    PrintHandle("thread.focus", info.hwndFocus);
-    PrintHandle("thread.capture", info.hwndCapture);
-  }
-  PrintHandle("foreground", GetForegroundWindow());
+  const HWND windows[] = {demo.Form, demo.Button, demo.Panel, demo.Timer, demo.Bar};
+  const char* const names[] = {"form", "button", "panel", "timer", "bar"};
+  for (int i = 0; i < 5; ++i)
+    Print("%s\t0x%08llX\n", names[i], static_cast<unsigned long long>(
+                                           reinterpret_cast<UINT_PTR>(windows[i])));
+  for (HWND box : demo.Boxes)
+    Print("box\t0x%08llX\n", static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(box)));
   return 0;
 }
 

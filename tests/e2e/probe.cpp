@@ -3,6 +3,8 @@
 // window a line, tab-separated, in UTF-8:
 //
 //   probe tree      depth  handle  class  text  left top right bottom  style  class-style
+//   probe windows PID  the same for every window of process PID, hidden ones
+//                   too, then its thread's active, focus and capture windows
 //   probe screen    screen WIDTH HEIGHT / workarea LEFT TOP RIGHT BOTTOM
 //   probe wheel     wheel ROWS (the rows a wheel notch scrolls; "page" for a page)
 //   probe run EXE   started PID, then exit CODE when EXE has ended
@@ -10,6 +12,7 @@
 // Texts are read with WM_GETTEXT, as a person reading the window would see them.
 #include <windows.h>
 
+#include <cwchar>
 #include <string>
 
 namespace {
@@ -63,17 +66,45 @@ void PrintWindow(HWND window, int depth) {
         Hex(GetClassLongPtrW(window, GCL_STYLE)) + L"\n");
 }
 
-void PrintTree(HWND window, int depth) {
+void PrintTree(HWND window, int depth, bool hiddenToo) {
   PrintWindow(window, depth);
   // Children in z-order, topmost first, as GetWindow walks them.
   for (HWND child = GetWindow(window, GW_CHILD); child != nullptr;
        child = GetWindow(child, GW_HWNDNEXT))
-    if (IsWindowVisible(child)) PrintTree(child, depth + 1);
+    if (hiddenToo || IsWindowVisible(child)) PrintTree(child, depth + 1, hiddenToo);
 }
 
 BOOL CALLBACK TopLevel(HWND window, LPARAM) {
-  if (IsWindowVisible(window)) PrintTree(window, 0);
+  if (IsWindowVisible(window)) PrintTree(window, 0, false);
   return TRUE;
+}
+
+// Every window of one process, for a failed check: what it has open, hidden
+// or disabled, and which window its thread gives the focus and the capture.
+struct TProcessWindows {
+  DWORD Pid;
+  DWORD Thread = 0;
+};
+
+BOOL CALLBACK ProcessTopLevel(HWND window, LPARAM data) {
+  TProcessWindows* process = reinterpret_cast<TProcessWindows*>(data);
+  DWORD pid = 0;
+  DWORD thread = GetWindowThreadProcessId(window, &pid);
+  if (pid != process->Pid) return TRUE;
+  process->Thread = thread;
+  PrintTree(window, 0, true);
+  return TRUE;
+}
+
+void PrintProcessWindows(DWORD pid) {
+  TProcessWindows process = {pid};
+  EnumWindows(ProcessTopLevel, reinterpret_cast<LPARAM>(&process));
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (process.Thread == 0 || !GetGUIThreadInfo(process.Thread, &info)) return;
+  Write(L"active\t" + Hex(reinterpret_cast<ULONG_PTR>(info.hwndActive)) + L"\n");
+  Write(L"focus\t" + Hex(reinterpret_cast<ULONG_PTR>(info.hwndFocus)) + L"\n");
+  Write(L"capture\t" + Hex(reinterpret_cast<ULONG_PTR>(info.hwndCapture)) + L"\n");
 }
 
 }  // namespace
@@ -82,6 +113,10 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"tree") {
     EnumWindows(TopLevel, 0);
+    return 0;
+  }
+  if (command == L"windows" && argc > 2) {
+    PrintProcessWindows(wcstoul(argv[2], nullptr, 0));
     return 0;
   }
   if (command == L"screen") {
@@ -119,6 +154,6 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(process.hProcess);
     return 0;
   }
-  Write(L"usage: probe tree | probe screen | probe wheel | probe run EXE\n");
+  Write(L"usage: probe tree | probe windows PID | probe screen | probe wheel | probe run EXE\n");
   return 2;
 }
