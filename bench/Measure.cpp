@@ -92,3 +92,10 @@ void Note(const std::string& text) {
   std::printf("# %s\n", text.c_str());
   std::fflush(stdout);
 }
+
+void ReportProfile(const std::string& name, const TCallProfile& profile, int runs) {
+  if (runs < 1) runs = 1;
+  ReportCount(name + "_platform_calls", profile.Total() / runs, "calls");
+  // Inclusive times: a call that sends messages counts what their handling calls too.
+  Note(name + " per run, inclusive ms: " + profile.Summary(runs));
+}

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/CallProfile.h"
+
 // Milliseconds from the performance counter; only differences mean anything.
 double NowMs();
 
@@ -44,6 +46,9 @@ void ReportCount(const std::string& name, long long value, const std::string& un
 void ReportRatio(const std::string& name, double a, double b);
 // A line a reader skips: set-up facts and profiles, starting with "# ".
 void Note(const std::string& text);
+// The platform calls of one operation over runs: "NAME_platform_calls: N calls",
+// then a note with the entries and their inclusive times, most time first.
+void ReportProfile(const std::string& name, const TCallProfile& profile, int runs = 1);
 
 // At least this many measured repetitions stand behind every figure.
 const int MinRepetitions = 15;

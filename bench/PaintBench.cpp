@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "bench/CallProfile.h"
+#include "tests/support/CallProfile.h"
 #include "bench/FloorPaint.h"
 #include "bench/Measure.h"
 #include "bench/PaintClock.h"
@@ -306,7 +306,7 @@ void RunPaintBench() {
     demo.List->Offset = {0, 0};
     TCallProfile profile;
     for (int i = 0; i < ProfiledRuns; ++i) PaintWindow(demo.Panel);
-    profile.Print("paint_101_items_offset_0", ProfiledRuns);
+    ReportProfile("paint_101_items_offset_0", profile, ProfiledRuns);
   }
   {
     TCallProfile profile;
@@ -314,7 +314,7 @@ void RunPaintBench() {
       PrepareTick(&tick);
       RunTick(&tick);
     }
-    profile.Print("glide_tick_with_paint", ProfiledRuns);
+    ReportProfile("glide_tick_with_paint", profile, ProfiledRuns);
   }
   // The process ends with the group: the form, its lists and the windows go with it.
 }

@@ -6,7 +6,7 @@
 
 #include "app/DemoForm.h"
 #include "bench/BenchScreen.h"
-#include "bench/CallProfile.h"
+#include "tests/support/CallProfile.h"
 #include "bench/ChildProcess.h"
 #include "bench/DemoWatch.h"
 #include "bench/Measure.h"
@@ -46,7 +46,7 @@ int RunStartupOnce(double entryMs, bool profiled) {
     TCallProfile profile;
     RunDemo();
     std::printf("%.4f %.4f\n", startup.FirstPaintMs, startup.LoopMs);
-    profile.Print("startup_whole_run_to_close");
+    ReportProfile("startup_whole_run_to_close", profile);
   } else {
     RunDemo();
     std::printf("%.4f %.4f\n", startup.FirstPaintMs, startup.LoopMs);

@@ -1,7 +1,8 @@
-// What the platform table needs from the device's shell library (aygshell),
-// for builds without the SDK's <aygshell.h>: the mingw-w64 headers have
-// none, for the desktop or for the device. The structure keeps the SDK's
-// member order, as the shell reads it by offset.
+// The types the platform table needs from the device's shell library
+// (aygshell), for builds without the SDK's <aygshell.h>: the mingw-w64
+// headers have none, for the desktop or for the device. The functions
+// themselves are declared from the table's list (platform/Platform.cpp).
+// The structure keeps the SDK's member order, as the shell reads it by offset.
 #pragma once
 
 #include <windows.h>
@@ -24,5 +25,3 @@ typedef struct tagSHMENUBARINFO {
 // The shell's cbSize check compares with its own 32-bit layout: nine 4-byte members.
 static_assert(sizeof(void*) != 4 || sizeof(SHMENUBARINFO) == 36,
               "SHMENUBARINFO must match the device shell's 36-byte layout");
-
-extern "C" DECLSPEC_IMPORT BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* pmb);

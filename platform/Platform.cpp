@@ -4,103 +4,31 @@
 #include "platform/SystemColor.h"
 #include "platform/TopLevelWindow.h"
 
+#ifdef _WIN32_WCE
+// The device's imports, declared under the names its modules export them by:
+// the desktop headers name some differently (SetProp is a macro for SetPropW
+// there) or not at all. The pasted and quoted export names are never macro
+// expanded; an import by ordinal only links through the import library,
+// which maps the name to the ordinal.
+#define PLATFORM_FUNCTION(name, ret, params, desktop, device, ordinal, module, since) \
+  extern "C" DECLSPEC_IMPORT ret WINAPI Device_##device params __asm__(#device);
+#include "platform/PlatformFunctions.inc"
+#undef PLATFORM_FUNCTION
+#endif
+
 namespace {
 
 TPlatformApi BindRealFunctions() {
   TPlatformApi api = {};
-  api.RegisterClassW = ::RegisterClassW;
-  api.GetClassInfoW = ::GetClassInfoW;
 #ifdef _WIN32_WCE
-  api.CreateWindowExW = ::CreateWindowExW;
-#else  // desktop stand-in
-  api.CreateWindowExW = StandInCreateWindowExW;
+#define PLATFORM_FUNCTION(name, ret, params, desktop, device, ordinal, module, since) \
+  api.name = Device_##device;
+#else  // desktop: the real function, or a stand-in where the desktop lacks the device's
+#define PLATFORM_FUNCTION(name, ret, params, desktop, device, ordinal, module, since) \
+  api.name = desktop;
 #endif
-  api.DestroyWindow = ::DestroyWindow;
-  api.IsWindow = ::IsWindow;
-  api.DefWindowProcW = ::DefWindowProcW;
-  api.CallWindowProcW = ::CallWindowProcW;
-  api.SetWindowLongPtrW = ::SetWindowLongPtrW;
-  api.SetPropW = ::SetPropW;
-  api.GetPropW = ::GetPropW;
-  api.RemovePropW = ::RemovePropW;
-  api.GetMessageW = ::GetMessageW;
-  api.PeekMessageW = ::PeekMessageW;
-  api.TranslateMessage = ::TranslateMessage;
-  api.DispatchMessageW = ::DispatchMessageW;
-  api.PostMessageW = ::PostMessageW;
-  api.SendMessageW = ::SendMessageW;
-  api.PostQuitMessage = ::PostQuitMessage;
-  api.ShowWindow = ::ShowWindow;
-  api.SetWindowPos = ::SetWindowPos;
-  api.GetWindowRect = ::GetWindowRect;
-  api.GetClientRect = ::GetClientRect;
-  api.ClientToScreen = ::ClientToScreen;
-  api.SetParent = ::SetParent;
-  api.IsWindowEnabled = ::IsWindowEnabled;
-  api.InvalidateRect = ::InvalidateRect;
-  api.ValidateRect = ::ValidateRect;
-
-  api.SetFocus = ::SetFocus;
-  api.GetFocus = ::GetFocus;
-  api.SetForegroundWindow = ::SetForegroundWindow;
-  api.GetKeyState = ::GetKeyState;
-  api.SetCapture = ::SetCapture;
-  api.ReleaseCapture = ::ReleaseCapture;
-  api.GetCapture = ::GetCapture;
-
-  api.BeginPaint = ::BeginPaint;
-  api.EndPaint = ::EndPaint;
-  api.GetUpdateRgn = ::GetUpdateRgn;
-  api.CreateRectRgn = ::CreateRectRgn;
-  api.GetDC = ::GetDC;
-  api.ReleaseDC = ::ReleaseDC;
-  api.CreateCompatibleDC = ::CreateCompatibleDC;
-  api.DeleteDC = ::DeleteDC;
-  api.CreateCompatibleBitmap = ::CreateCompatibleBitmap;
-  api.SelectObject = ::SelectObject;
-  api.DeleteObject = ::DeleteObject;
-  api.GetStockObject = ::GetStockObject;
-  api.CreateSolidBrush = ::CreateSolidBrush;
-  api.CreateFontIndirectW = ::CreateFontIndirectW;
-  api.CreatePenIndirect = ::CreatePenIndirect;
-#ifdef _WIN32_WCE
-  api.GetSysColor = ::GetSysColor;
-#else  // desktop stand-in
-  api.GetSysColor = StandInGetSysColor;
-#endif
-  api.SetBkColor = ::SetBkColor;
-  api.SetBkMode = ::SetBkMode;
-  api.SetTextColor = ::SetTextColor;
-  api.SetROP2 = ::SetROP2;
-  api.SetBrushOrgEx = ::SetBrushOrgEx;
-  api.MoveToEx = ::MoveToEx;
-  api.LineTo = ::LineTo;
-  api.Rectangle = ::Rectangle;
-  api.DrawTextW = ::DrawTextW;
-  api.FillRect = ::FillRect;
-  api.GetClipBox = ::GetClipBox;
-  api.BitBlt = ::BitBlt;
-  api.SetRect = ::SetRect;
-  api.OffsetRect = ::OffsetRect;
-  api.InflateRect = ::InflateRect;
-
-  api.SetTimer = ::SetTimer;
-  api.KillTimer = ::KillTimer;
-  api.GetTickCount = ::GetTickCount;
-
-  api.SystemParametersInfoW = ::SystemParametersInfoW;
-  api.GetLastError = ::GetLastError;
-  api.GetSystemMetrics = ::GetSystemMetrics;
-  api.MessageBoxW = ::MessageBoxW;
-
-  api.MultiByteToWideChar = ::MultiByteToWideChar;
-  api.GetModuleHandleW = ::GetModuleHandleW;
-
-#ifdef _WIN32_WCE
-  api.SHCreateMenuBar = ::SHCreateMenuBar;
-#else  // desktop stand-in
-  api.SHCreateMenuBar = StandInCreateMenuBar;
-#endif
+#include "platform/PlatformFunctions.inc"
+#undef PLATFORM_FUNCTION
   return api;
 }
 

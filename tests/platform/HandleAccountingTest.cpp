@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/HandleAccounting.h"
+#include "tests/support/HandleAccounting.h"
 #include "platform/Platform.h"
 
 namespace {

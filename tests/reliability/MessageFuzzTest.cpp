@@ -25,7 +25,7 @@
 #include "core/Timer.h"
 #include "core/WStrList.h"
 #include "listbox/GlideStripbox.h"
-#include "platform/HandleAccounting.h"
+#include "tests/support/HandleAccounting.h"
 
 namespace {
 

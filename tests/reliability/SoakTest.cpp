@@ -22,7 +22,7 @@
 #include "core/WStrList.h"
 #include "graphics/Bitmap.h"
 #include "listbox/GlideStripbox.h"
-#include "platform/HandleAccounting.h"
+#include "tests/support/HandleAccounting.h"
 
 namespace {
 

@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "platform/Platform.h"
+#include "tests/support/ApiLayer.h"
 
 template <typename T>
 struct TIdentity {
@@ -47,60 +48,23 @@ struct TRecordedCall {
   uint64_t Arg(size_t i) const { return i < Args.size() ? Args[i] : 0; }
 };
 
-template <typename T>
-uint64_t RecordedValue(T value) {
-  if constexpr (std::is_pointer_v<T>)
-    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(value));
-  else if constexpr (std::is_integral_v<T> || std::is_enum_v<T>)
-    return static_cast<uint64_t>(value);
-  else
-    return 0;
-}
-
-class TApiRecorder;
-
-template <auto Slot>
-struct TRecordingThunk;
-
-template <typename R, typename... A, R(WINAPI* TPlatformApi::*Slot)(A...)>
-struct TRecordingThunk<Slot> {
-  static inline TApiRecorder* Active = nullptr;
-  static inline R(WINAPI* Forward)(A...) = nullptr;
-  static inline const char* Name = nullptr;
-  static R WINAPI Call(A... args);
-};
-
-class TApiRecorder {
+// Logs each call of the entries it wraps, with its arguments and result.
+class TApiRecorder : public TApiLayer<TApiRecorder> {
  public:
-  TApiRecorder() = default;
-  ~TApiRecorder() {
-    for (auto it = Restorers.rbegin(); it != Restorers.rend(); ++it) (*it)();
-  }
-  TApiRecorder(const TApiRecorder&) = delete;
-  TApiRecorder& operator=(const TApiRecorder&) = delete;
-
   // Wraps the entry: each call is logged, then forwarded to what the entry held.
   template <auto Slot>
   void Record(const char* name) {
-    typedef TRecordingThunk<Slot> Thunk;
-    auto saved = Api.*Slot;
-    Thunk::Forward = saved;
-    Thunk::Name = name;
-    Thunk::Active = this;
-    Api.*Slot = &Thunk::Call;
-    Restorers.push_back([saved]() {
-      Api.*Slot = saved;
-      Thunk::Active = nullptr;
-    });
+    Wrap<Slot>(name);
   }
 
-  size_t Log(const char* name, std::vector<uint64_t> args) {
-    if (Paused) return SIZE_MAX;
-    Calls.push_back(TRecordedCall{name, std::move(args), 0});
-    return Calls.size() - 1;
+  void Before(TApiCall& call) {
+    call.Cookie = UINT64_MAX;  // not logged
+    if (Paused) return;
+    call.Cookie = Calls.size();
+    Calls.push_back(TRecordedCall{call.Name, {call.Args, call.Args + call.ArgCount}, 0});
   }
-  void SetResult(size_t index, uint64_t result) {
-    if (index < Calls.size()) Calls[index].Result = result;
+  void After(TApiCall& call) {
+    if (call.Cookie < Calls.size()) Calls[call.Cookie].Result = call.Result;
   }
 
   size_t Count(const std::string& name) const {
@@ -124,22 +88,7 @@ class TApiRecorder {
 
   std::vector<TRecordedCall> Calls;
   bool Paused = false;
-
- private:
-  std::vector<std::function<void()>> Restorers;
 };
-
-template <typename R, typename... A, R(WINAPI* TPlatformApi::*Slot)(A...)>
-R WINAPI TRecordingThunk<Slot>::Call(A... args) {
-  size_t index = Active ? Active->Log(Name, {RecordedValue(args)...}) : SIZE_MAX;
-  if constexpr (std::is_void_v<R>) {
-    Forward(args...);
-  } else {
-    R result = Forward(args...);
-    if (Active) Active->SetResult(index, RecordedValue(result));
-    return result;
-  }
-}
 
 #define RECORD(recorder, entry) (recorder).Record<&TPlatformApi::entry>(#entry)
 

@@ -27,7 +27,7 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Canvas.h"
 #include "listbox/GlideStripbox.h"
-#include "platform/HandleAccounting.h"
+#include "tests/support/HandleAccounting.h"
 #include "support/TestWindows.h"
 
 // ---- figures ------------------------------------------------------------------

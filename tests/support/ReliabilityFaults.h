@@ -11,10 +11,10 @@
 #pragma once
 
 #include <memory>
-#include <type_traits>
 #include <vector>
 
 #include "platform/Platform.h"
+#include "tests/support/ApiLayer.h"
 
 const int FailNever = 0;
 const int FailAlways = -1;
@@ -26,43 +26,34 @@ class TInjectedFault {
   virtual int Injected() const = 0;
 };
 
-template <auto Slot>
-struct TFaultThunk;
-
-template <typename R, typename... A, R(WINAPI* TPlatformApi::*Slot)(A...)>
-struct TFaultThunk<Slot> {
-  static inline R(WINAPI* Forward)(A...) = nullptr;
-  static inline int FailOn = FailNever;
-  static inline int Uses = 0;
-  static inline int Injected = 0;
-  static R WINAPI Call(A... args) {
-    ++Uses;
-    if (FailOn == FailAlways || Uses == FailOn) {
-      ++Injected;
-      return R{};
-    }
-    return Forward(args...);
-  }
-};
-
-template <auto Slot>
-class TFault : public TInjectedFault {
-  typedef TFaultThunk<Slot> Thunk;
-
+// One entry that fails as told; a failed call is not forwarded and answers 0.
+class TFaultLayer : public TApiLayer<TFaultLayer>, public TInjectedFault {
  public:
-  explicit TFault(int failOn) : Saved(Api.*Slot) {
-    Thunk::Forward = Saved;
-    Thunk::FailOn = failOn;
-    Thunk::Uses = 0;
-    Thunk::Injected = 0;
-    Api.*Slot = &Thunk::Call;
+  explicit TFaultLayer(int failOn) : FailOn(failOn) {}
+  int Uses() const override { return UseCount; }
+  int Injected() const override { return InjectedCount; }
+
+  void Before(TApiCall& call) {
+    ++UseCount;
+    if (FailOn == FailAlways || UseCount == FailOn) {
+      ++InjectedCount;
+      call.Answered = true;
+      call.Result = 0;
+    }
   }
-  ~TFault() override { Api.*Slot = Saved; }
-  int Uses() const override { return Thunk::Uses; }
-  int Injected() const override { return Thunk::Injected; }
+  void After(TApiCall&) {}
 
  private:
-  std::remove_reference_t<decltype(Api.*Slot)> Saved;
+  int FailOn;
+  int UseCount = 0;
+  int InjectedCount = 0;
+};
+
+// The fault of one entry for the life of a scope.
+template <auto Slot>
+class TFault : public TFaultLayer {
+ public:
+  explicit TFault(int failOn) : TFaultLayer(failOn) { Wrap<Slot>("fault"); }
 };
 
 struct TFaultPoint {

@@ -26,7 +26,7 @@
 #include "controls/Control.h"
 #include "core/Timer.h"
 #include "listbox/GlideStripbox.h"
-#include "platform/HandleAccounting.h"
+#include "tests/support/HandleAccounting.h"
 
 struct TScenarioOutcome {
   bool Hung = false;
