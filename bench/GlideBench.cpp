@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/DemoForm.h"
-#include "bench/BenchScreen.h"
+#include "tests/support/DeviceScreen.h"
 #include "bench/DemoWatch.h"
 #include "bench/Measure.h"
 #include "core/Timer.h"
@@ -105,7 +105,7 @@ void PanelPainted(void*) {
 }  // namespace
 
 void RunGlideBench() {
-  TBenchScreen screen;
+  TDeviceScreen screen(TDeviceScreen::BarAtBottom);
   {
     TDemoWatch watch(PanelPainted, nullptr);
     RunDemo();

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/DemoForm.h"
-#include "bench/BenchScreen.h"
+#include "tests/support/DeviceScreen.h"
 #include "bench/DemoWatch.h"
 #include "bench/Measure.h"
 #include "tests/support/ApiPatch.h"
@@ -75,7 +75,7 @@ void FirstPaint(void*) {
 }  // namespace
 
 void RunIdleBench() {
-  TBenchScreen screen;
+  TDeviceScreen screen(TDeviceScreen::BarAtBottom);
   TScopedPatch<decltype(TPlatformApi::DispatchMessageW)> counting(Api.DispatchMessageW,
                                                                   CountingDispatch);
   {

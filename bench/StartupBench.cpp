@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "app/DemoForm.h"
-#include "bench/BenchScreen.h"
+#include "tests/support/DeviceScreen.h"
 #include "tests/support/CallProfile.h"
 #include "bench/ChildProcess.h"
 #include "bench/DemoWatch.h"
@@ -39,7 +39,7 @@ int RunStartupOnce(double entryMs, bool profiled) {
   TStartup startup;
   startup.EntryMs = entryMs;
   Current = &startup;
-  TBenchScreen screen;
+  TDeviceScreen screen(TDeviceScreen::BarAtBottom);
   TDemoWatch watch(FirstPaint, &startup);
   TScopedPatch<decltype(TPlatformApi::GetMessageW)> wait(Api.GetMessageW, FirstWait);
   if (profiled) {

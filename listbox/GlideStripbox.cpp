@@ -32,9 +32,9 @@ TGlideStripbox* TGlideStripbox::Create(TControl* parent, int left, int top, int 
     self->Timer->SetInterval(10);
     self->Timer->SetEnabled(false);
     self->Timer->OnTimer = {TimerTick, self};
-    self->LineColor = 0x00C0C0C0;
-    self->SelectedColor = 0x00F0CAA6;
-    self->SelectedTextColor = 0x00FFFFFF;
+    self->LineColor = DefaultLineColor;
+    self->SelectedColor = DefaultSelectedColor;
+    self->SelectedTextColor = DefaultSelectedTextColor;
     self->TickCount = 0;
     // Width before height before top before left: each setter keeps what the
     // earlier ones set. SetColor creates the panel's window (hidden).

@@ -23,6 +23,12 @@
 #include "controls/Control.h"
 #include "graphics/GraphicTool.h"
 
+// The list's colours as created: the lines between rows, the selected row's
+// fill and its text.
+const TColorValue DefaultLineColor = 0x00C0C0C0;
+const TColorValue DefaultSelectedColor = 0x00F0CAA6;
+const TColorValue DefaultSelectedTextColor = 0x00FFFFFF;
+
 struct TBitmap;
 struct TCanvas;
 struct TTimer;

@@ -33,7 +33,7 @@ RECT WindowPlace(TControl* child) {
 class AlignTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetLoopState();
+    ResetFrameworkState();
     SavedHook = RealignHook;
     Form = NewForm(nullptr, L"Align");
     Host = NewPanel(Form);
@@ -43,7 +43,7 @@ class AlignTest : public ::testing::Test {
   void TearDown() override {
     Free(Form);
     RealignHook = SavedHook;
-    ResetLoopState();
+    ResetFrameworkState();
   }
   // A child panel of the host with the given size.
   TControl* Sized(int width, int height) { return NewPanel(Host)->SetSize(width, height); }

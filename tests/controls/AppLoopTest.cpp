@@ -19,8 +19,8 @@ const UINT Second = WM_APP + 2;
 
 class AppLoop : public ::testing::Test {
  protected:
-  void SetUp() override { ResetLoopState(); }
-  void TearDown() override { ResetLoopState(); }
+  void SetUp() override { ResetFrameworkState(); }
+  void TearDown() override { ResetFrameworkState(); }
 };
 
 TEST_F(AppLoop, QuitIsNeverDispatchedAndThePassDrainsBehindIt) {

@@ -35,10 +35,10 @@ int WINAPI FakeMessageBox(HWND owner, LPCWSTR text, LPCWSTR caption, UINT flags)
 class AppMessageBox : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetLoopState();
+    ResetFrameworkState();
     Box = TBoxCall();
   }
-  void TearDown() override { ResetLoopState(); }
+  void TearDown() override { ResetFrameworkState(); }
   TScopedPatch<decltype(Api.MessageBoxW)> Patch{Api.MessageBoxW, FakeMessageBox};
 };
 

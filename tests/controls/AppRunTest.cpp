@@ -44,7 +44,7 @@ void PressButton(void* data, TTimer* sender) {
 }
 
 TEST(AppRun, FormRunsUntilItsCloseButtonIsClicked) {
-  ResetLoopState();
+  ResetFrameworkState();
   TScene scene;
   scene.Form = NewForm(nullptr, L"GlideStrip Demo");
   scene.Form->AlignMargin = 0;
@@ -82,7 +82,7 @@ TEST(AppRun, FormRunsUntilItsCloseButtonIsClicked) {
   EXPECT_EQ(scene.PanelBounds.top, 0);
   EXPECT_EQ(scene.PanelBounds.right, c.right);
   EXPECT_EQ(scene.PanelBounds.bottom, c.bottom - 38);
-  ResetLoopState();
+  ResetFrameworkState();
 }
 
 }  // namespace

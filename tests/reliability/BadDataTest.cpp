@@ -47,7 +47,7 @@ int WINAPI RecordDrawText(HDC dc, LPCWSTR text, int length, LPRECT rect, UINT fo
 class BadData : public ::testing::Test {
  protected:
   void SetUp() override {
-    ResetFrameworkState();
+    ResetFrameworkState(crUnregisterClasses);
     StartHandleAccounting();
     NewDemoForm(DemoForm, nullptr);
     Holder = DemoForm;
@@ -64,7 +64,7 @@ class BadData : public ::testing::Test {
     List->Destroy();
     EXPECT_EQ(LeftAliveFault(), "");
     StopHandleAccounting();
-    ResetFrameworkState();
+    ResetFrameworkState(crUnregisterClasses);
   }
 
   void SetItems(const std::vector<std::wstring>& texts) {

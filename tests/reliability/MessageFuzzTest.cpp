@@ -33,7 +33,6 @@ const uint64_t DefaultSeed = 0x5EED2024;
 const int Rounds = 5;
 const int MessagesPerRound = RunSize(30000, 200000);
 const int CheckEvery = 1000;
-const COLORREF SelectedFill = 0x00F0CAA6;
 
 enum TTarget { tgForm, tgButton, tgPanel, tgCount };
 const char* const TargetNames[tgCount] = {"form", "button", "panel"};
@@ -321,12 +320,12 @@ class MessageFuzz : public ::testing::Test {
     Position = TFuzzPosition{};
     Position.Seed = TestSeed(DefaultSeed);
     Crash = AddVectoredExceptionHandler(1, &ReportCrash);
-    ResetFrameworkState();
+    ResetFrameworkState(crUnregisterClasses);
   }
   void TearDown() override {
     RemoveVectoredExceptionHandler(Crash);
     Position.Index = -1;
-    ResetFrameworkState();
+    ResetFrameworkState(crUnregisterClasses);
   }
 
   // One round on a fresh demo; false stops the suite (the failure is reported).
@@ -408,7 +407,7 @@ class MessageFuzz : public ::testing::Test {
     list->Destroy();
     EXPECT_EQ(LeftAliveFault(), "") << "round " << round;
     StopHandleAccounting();
-    ResetFrameworkState();
+    ResetFrameworkState(crUnregisterClasses);
     return !failed;
   }
 
@@ -424,7 +423,7 @@ class MessageFuzz : public ::testing::Test {
     RedrawWindow(panel, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     EXPECT_EQ(list->Selected.y, row) << "seed " << Position.Seed;
     ASSERT_NE(list->BackBuffer->GetCanvas(), nullptr);
-    EXPECT_EQ(GetPixel(list->BackBuffer->Canvas->DC, list->ItemWidth - 6, inside), SelectedFill)
+    EXPECT_EQ(GetPixel(list->BackBuffer->Canvas->DC, list->ItemWidth - 6, inside), DefaultSelectedColor)
         << "seed " << Position.Seed;
   }
 

@@ -58,7 +58,7 @@ void CheckOutcome(const TScenarioOutcome& run) {
 TEST(PlatformFaults, DemoSurvivesEveryCreatingCallFailing) {
   TDeviceScreen screen;
   TBusyCore busy;
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
   // GLIDESTRIP_FAULT_CALL=SetTimer repeats the runs of one call only.
   const char* only = std::getenv("GLIDESTRIP_FAULT_CALL");
   long long total = 0;
@@ -109,7 +109,7 @@ void CountPaint(void* paints, TControl*, HDC dc) {
 // Found by the scenario: with no window the main form could never be
 // closed, and the loop waited for ever.
 TEST(PlatformFaults, MainFormWithoutAWindowDoesNotWait) {
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
   StartHandleAccounting();
   TControl* form = NewForm(nullptr, L"No window");
   TControl* button = NewButton(form, L"Kapat");
@@ -127,14 +127,14 @@ TEST(PlatformFaults, MainFormWithoutAWindowDoesNotWait) {
   EXPECT_EQ(MainForm, nullptr);
   EXPECT_EQ(LeftAliveFault(), "");
   StopHandleAccounting();
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
 }
 
 // Found by the scenario: a BeginPaint that failed left the panel invalid,
 // and the platform asked for the same paint again and again, so no timer
 // tick and no step of the loop ever came.
 TEST(PlatformFaults, FailedBeginPaintDoesNotAskForTheSamePaintAgain) {
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
   TControl* form = NewForm(nullptr, L"Paint");
   TControl* panel = NewPanel(form);
   int paints = 0;
@@ -151,7 +151,7 @@ TEST(PlatformFaults, FailedBeginPaintDoesNotAskForTheSamePaintAgain) {
   }
   MainForm = nullptr;
   Free(form);
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
 }
 
 // Found by the scenario: a button whose window could not be bound to it was
@@ -159,7 +159,7 @@ TEST(PlatformFaults, FailedBeginPaintDoesNotAskForTheSamePaintAgain) {
 // system's button, and "Kapat" could not be pressed. Such a window is given
 // up, and the next CreateHandle makes a working one.
 TEST(PlatformFaults, WindowThatCannotBeBoundIsMadeAgain) {
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
   StartHandleAccounting();
   TControl* form = NewForm(nullptr, L"Bind");
   MainForm = form;
@@ -189,7 +189,7 @@ TEST(PlatformFaults, WindowThatCannotBeBoundIsMadeAgain) {
   Free(form);
   EXPECT_EQ(LeftAliveFault(), "");
   StopHandleAccounting();
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
 }
 
 }  // namespace

@@ -30,7 +30,6 @@ const int Cycles = RunSize(2000, 10000);
 const int ResizeEvery = 10;           // resizes in cycles 1, 11, 21 ...
 const int ResizeInGlideEvery = 50;    // in cycles 1, 51, 101 ..., during a glide
 const int WarmUpCycles = Cycles / 10;
-const COLORREF SelectedFill = 0x00F0CAA6;
 
 // The process's private bytes. Wine fills only the basic record, whose
 // PagefileUsage is the same commit charge that PrivateUsage reports.
@@ -50,7 +49,7 @@ TEST(Soak, CyclesKeepHandlesAndMemoryStable) {
   TMessageBoxRecorder boxes;
   TScriptedClock clock(1000000);
   TRandom random(TestSeed(0x50A6));
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
   StartHandleAccounting();
   NewDemoForm(DemoForm, nullptr);
   TDemoForm* holder = DemoForm;
@@ -147,7 +146,7 @@ TEST(Soak, CyclesKeepHandlesAndMemoryStable) {
     UpdateWindow(panel);
     if (list->Selected.y != row) failure = "the tap did not select row " + std::to_string(row);
     const int inside = row * list->ItemHeight - list->Offset.y + list->ItemHeight / 2;
-    if (GetPixel(list->BackBuffer->Canvas->DC, list->ItemWidth - 6, inside) != SelectedFill)
+    if (GetPixel(list->BackBuffer->Canvas->DC, list->ItemWidth - 6, inside) != DefaultSelectedColor)
       failure = "the tapped row is not highlighted";
     if (TMessageBoxRecorder::Count != shown + 1 ||
         TMessageBoxRecorder::Text != std::wstring(L"Deneme: ") + std::to_wstring(row))
@@ -191,7 +190,7 @@ TEST(Soak, CyclesKeepHandlesAndMemoryStable) {
   list->Destroy();
   EXPECT_EQ(LeftAliveFault(), "");
   StopHandleAccounting();
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
 }
 
 }  // namespace

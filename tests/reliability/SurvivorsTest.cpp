@@ -8,11 +8,10 @@
 
 namespace {
 
-const COLORREF SelectedFill = 0x00F0CAA6;
 
 TEST(Survivors, DemoScenarioLeavesOnlyWhatTheListBoxHolds) {
   TDeviceScreen screen;
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
   TScenarioOutcome run = RunDemoScenario("survivors");
 
   EXPECT_FALSE(run.Hung);
@@ -30,7 +29,7 @@ TEST(Survivors, DemoScenarioLeavesOnlyWhatTheListBoxHolds) {
   EXPECT_TRUE(run.SecondGlideRested);
   EXPECT_GT(run.Ticks, 0);
   EXPECT_EQ(run.SelectedAfterTap, run.ExpectedRow);
-  EXPECT_EQ(run.RowPixel, SelectedFill);
+  EXPECT_EQ(run.RowPixel, DefaultSelectedColor);
   EXPECT_EQ(run.Boxes, 1);
   EXPECT_EQ(run.BoxText, L"Deneme: " + std::to_wstring(run.ExpectedRow));
   EXPECT_EQ(run.BoxCaption, L"GlideStrip Demo");

@@ -16,6 +16,7 @@
 #include "controls/Control.h"
 #include "controls/Dispatch.h"
 #include "core/PlatformInfo.h"
+#include "tests/support/FrameworkReset.h"
 #include "tests/support/TestWindows.h"
 
 // A framework window class that no other code of the system uses.
@@ -54,11 +55,5 @@ struct TDestroyTracker {
 // a pending binding, the cached platform type and queued messages.
 class TControlFixture : public ::testing::Test {
  protected:
-  void TearDown() override {
-    MainForm = nullptr;
-    Terminated = false;
-    CreatingControl = nullptr;
-    ResetPlatformTypeCache();
-    PumpMessages();
-  }
+  void TearDown() override { ResetFrameworkState(); }
 };

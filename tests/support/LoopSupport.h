@@ -1,6 +1,7 @@
 // Helpers for tests of the application loop: a plain probe window that logs
 // the messages dispatched to it, a watchdog that ends a loop that would
-// otherwise hang, and the reset of the loop's process-wide state.
+// otherwise hang; the loop's process-wide state is put back by
+// ResetFrameworkState (FrameworkReset.h).
 //
 //   TProbeWindow probe;
 //   PostMessageW(probe.Handle, WM_APP, 0, 0);
@@ -15,6 +16,7 @@
 
 #include "controls/Control.h"
 #include "support/TestWindows.h"
+#include "tests/support/FrameworkReset.h"
 
 // A window of its own class (not a framework window): its procedure logs every
 // message it receives and answers with DefWindowProcW.
@@ -79,11 +81,3 @@ class TLoopWatchdog {
   static inline bool Expired = false;
   UINT_PTR Id = 0;
 };
-
-// Takes any quit request off the queue and resets what the loop leaves behind,
-// so that the next test starts with hooks running and no main form.
-inline void ResetLoopState() {
-  PumpMessages();  // drops any quit request
-  Terminated = false;
-  MainForm = nullptr;
-}

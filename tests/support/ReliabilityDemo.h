@@ -27,6 +27,8 @@
 #include "graphics/Bitmap.h"
 #include "graphics/Canvas.h"
 #include "listbox/GlideStripbox.h"
+#include "tests/support/DeviceScreen.h"
+#include "tests/support/FrameworkReset.h"
 #include "tests/support/HandleAccounting.h"
 #include "support/TestWindows.h"
 
@@ -103,33 +105,6 @@ class TBusyCore {
 };
 
 // ---- the device ---------------------------------------------------------------------
-
-// A Pocket PC screen of 240 x 320 through the table: the work area and the
-// screen size the form is made from. Keeps paints and back buffers at the
-// device's size, whatever the desktop's screen is.
-class TDeviceScreen {
- public:
-  static const int Width = 240;
-  static const int Height = 320;
-  TDeviceScreen()
-      : WorkArea(Api.SystemParametersInfoW, &Query), Metrics(Api.GetSystemMetrics, &Metric) {}
-
- private:
-  static BOOL WINAPI Query(UINT action, UINT param, PVOID data, UINT flags) {
-    if (action == SPI_GETWORKAREA && data != nullptr) {
-      *static_cast<RECT*>(data) = RECT{0, 0, Width, Height};
-      return TRUE;
-    }
-    return DefaultApi.SystemParametersInfoW(action, param, data, flags);
-  }
-  static int WINAPI Metric(int index) {
-    if (index == SM_CXSCREEN) return Width;
-    if (index == SM_CYSCREEN) return Height;
-    return DefaultApi.GetSystemMetrics(index);
-  }
-  TScopedPatch<decltype(TPlatformApi::SystemParametersInfoW)> WorkArea;
-  TScopedPatch<decltype(TPlatformApi::GetSystemMetrics)> Metrics;
-};
 
 // MessageBoxW answered at once with Answer (0: the box could not be shown).
 class TMessageBoxRecorder {
@@ -250,19 +225,3 @@ inline void SurvivorFigures(const std::string& prefix) {
            static_cast<long long>(counts.Alive[k]));
 }
 
-// ---- process-wide state between scenarios ------------------------------------------------
-
-// Puts back what a finished demo leaves behind (the loop's end, a pending
-// binding, queued messages) and unregisters the framework's classes, so the
-// next scenario registers them again: with the classes still registered a
-// failing RegisterClassW would never be reached.
-inline void ResetFrameworkState() {
-  PumpMessages();  // drops any quit request
-  MainForm = nullptr;
-  Terminated = false;
-  CreatingControl = nullptr;
-  DemoForm = nullptr;
-  HINSTANCE instance = GetModuleHandleW(nullptr);
-  UnregisterClassW(L"Form", instance);
-  UnregisterClassW(L"TWND", instance);
-}

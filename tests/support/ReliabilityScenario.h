@@ -237,6 +237,6 @@ inline TScenarioOutcome RunDemoScenario(const std::string& name, const TArmFault
     fault.reset();
   }
   S::Current = nullptr;
-  ResetFrameworkState();
+  ResetFrameworkState(crUnregisterClasses);
   return outcome;
 }
