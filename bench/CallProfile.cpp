@@ -155,6 +155,8 @@ TCallProfile::TCallProfile() {
   WRAP(MultiByteToWideChar);
   WRAP(GetModuleHandleW);
   WRAP(SHCreateMenuBar);
+  WRAP(SHHandleWMSettingChange);
+  WRAP(SHHandleWMActivate);
 }
 
 TCallProfile::~TCallProfile() {

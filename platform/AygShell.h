@@ -1,7 +1,7 @@
 // What the platform table needs from the device's shell library (aygshell),
 // for builds without the SDK's <aygshell.h>: the mingw-w64 headers have
-// none, for the desktop or for the device. The structure keeps the SDK's
-// member order, as the shell reads it by offset.
+// none, for the desktop or for the device. The structures keep the SDK's
+// member order, as the shell reads them by offset.
 #pragma once
 
 #include <windows.h>
@@ -26,3 +26,24 @@ static_assert(sizeof(void*) != 4 || sizeof(SHMENUBARINFO) == 36,
               "SHMENUBARINFO must match the device shell's 36-byte layout");
 
 extern "C" DECLSPEC_IMPORT BOOL WINAPI SHCreateMenuBar(SHMENUBARINFO* pmb);
+
+// The shell's record of one top-level window's activation and input-panel
+// state, kept across its calls: zero-filled, cbSize set, before the first.
+typedef struct {
+  DWORD cbSize;
+  HWND hwndLastFocus;
+  UINT fSipUp : 1;
+  UINT fSipOnDeactivation : 1;
+  UINT fActive : 1;
+  UINT fReserved : 29;
+} SHACTIVATEINFO, *PSHACTIVATEINFO;
+
+static_assert(sizeof(void*) != 4 || sizeof(SHACTIVATEINFO) == 12,
+              "SHACTIVATEINFO must match the device shell's 12-byte layout");
+
+// aygshell exports these two by ordinal only (83 and 84); the import
+// library maps the names to the ordinals.
+extern "C" DECLSPEC_IMPORT BOOL WINAPI SHHandleWMSettingChange(HWND hwnd, WPARAM wparam,
+                                                               LPARAM lparam, SHACTIVATEINFO* info);
+extern "C" DECLSPEC_IMPORT BOOL WINAPI SHHandleWMActivate(HWND hwnd, WPARAM wparam, LPARAM lparam,
+                                                          SHACTIVATEINFO* info, DWORD flags);

@@ -1,8 +1,10 @@
 #include "platform/Platform.h"
 
+#include "platform/InputPanel.h"
 #include "platform/SoftKeyBar.h"
 #include "platform/SystemColor.h"
 #include "platform/TopLevelWindow.h"
+#include "platform/ScreenChange.h"
 
 namespace {
 
@@ -88,7 +90,11 @@ TPlatformApi BindRealFunctions() {
   api.KillTimer = ::KillTimer;
   api.GetTickCount = ::GetTickCount;
 
+#ifdef _WIN32_WCE
   api.SystemParametersInfoW = ::SystemParametersInfoW;
+#else  // desktop stand-in
+  api.SystemParametersInfoW = StandInSystemParametersInfoW;
+#endif
   api.GetLastError = ::GetLastError;
   api.GetSystemMetrics = ::GetSystemMetrics;
   api.MessageBoxW = ::MessageBoxW;
@@ -98,8 +104,12 @@ TPlatformApi BindRealFunctions() {
 
 #ifdef _WIN32_WCE
   api.SHCreateMenuBar = ::SHCreateMenuBar;
+  api.SHHandleWMSettingChange = ::SHHandleWMSettingChange;
+  api.SHHandleWMActivate = ::SHHandleWMActivate;
 #else  // desktop stand-in
   api.SHCreateMenuBar = StandInCreateMenuBar;
+  api.SHHandleWMSettingChange = StandInHandleWMSettingChange;
+  api.SHHandleWMActivate = StandInHandleWMActivate;
 #endif
   return api;
 }

@@ -34,6 +34,18 @@
 #define WHEEL_PAGESCROLL UINT_MAX
 #endif
 
+// The screen's announcements on the device: the input panel moved, the
+// display was turned or reset; SPI_SETWORKAREA for SDKs that lack it.
+#ifndef SPI_SETSIPINFO
+#define SPI_SETSIPINFO 224
+#endif
+#ifndef SETTINGCHANGE_RESET
+#define SETTINGCHANGE_RESET 0x3002
+#endif
+#ifndef SPI_SETWORKAREA
+#define SPI_SETWORKAREA 0x002F
+#endif
+
 // GWL_WNDPROC is spelt GWLP_WNDPROC on 64-bit targets.
 #ifndef GWLP_WNDPROC
 #define GWLP_WNDPROC GWL_WNDPROC
@@ -129,8 +141,11 @@ struct TPlatformApi {
   // the module instance handle for class registration and window creation
   HMODULE(WINAPI* GetModuleHandleW)(LPCWSTR);
 
-  // aygshell: the soft-key menu bar
+  // aygshell: the soft-key menu bar, and the shell's part in a top-level
+  // window's activation and input-panel changes
   BOOL(WINAPI* SHCreateMenuBar)(SHMENUBARINFO*);
+  BOOL(WINAPI* SHHandleWMSettingChange)(HWND, WPARAM, LPARAM, SHACTIVATEINFO*);
+  BOOL(WINAPI* SHHandleWMActivate)(HWND, WPARAM, LPARAM, SHACTIVATEINFO*, DWORD);
 };
 
 // The one table of the process, bound to the real functions before any code runs.
