@@ -58,7 +58,7 @@ void PopulateList(TDemoForm* self) {
   self->ListBox = TGlideStripbox::Create(self->Form, 0, 0, 0, 0, alClient);
   TGraphicTool* font = self->ListBox->GetPanel()->GetFont();
   font->SetFontName(L"Arial");
-  font->SetIntProp(4, 15);  // lfHeight: a cell height of 15
+  font->SetIntProp(FontHeightProp, 15);
   self->ListBox->SetLineColor(0x00C0C0C0);
   self->ListBox->OnItemClick = {ItemClick, self};
   self->ListBox->OnKeyDown = {ListKeyDown, self};

@@ -59,7 +59,7 @@ void BuildList(TBenchList& bench, TControl* form, int count, int left) {
   // As the demo sets its list up.
   TGraphicTool* font = bench.List->GetPanel()->GetFont();
   font->SetFontName(L"Arial");
-  font->SetIntProp(4, 15);
+  font->SetIntProp(FontHeightProp, 15);
   bench.List->SetLineColor(0x00C0C0C0);
   TWStrList* items = bench.List->GetItems();
   for (int i = 0; i < count; ++i) items->Add(ItemText(i));

@@ -1,6 +1,7 @@
 #include "controls/Application.h"
 
 #include "controls/Dispatch.h"
+#include "controls/FormScreen.h"
 #include "controls/Painting.h"
 #include "platform/Platform.h"
 
@@ -11,6 +12,7 @@ TControl* NewForm(TControl* parent, const WideString& caption) {
   // The first form's CreateHandle registers the "Form" class with this style.
   form->ClassStyle |= CS_DBLCLKS;
   // Newest hooks run first: the erase hook sees messages before the focus hook.
+  AttachHook(form, FormScreenHook);
   AttachHook(form, FormFocusHook);
   AttachHook(form, EraseBackgroundHook);
   form->SetText(caption);

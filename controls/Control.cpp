@@ -208,7 +208,9 @@ bool TControl::CreateHandle() {
     bar.hwndParent = Handle;
     bar.dwFlags = SHCMBF_EMPTYBAR;
     RECT barRect = {};
-    if (Api.SHCreateMenuBar(&bar) && Api.GetWindowRect(bar.hwndMB, &barRect)) {
+    const bool made = Api.SHCreateMenuBar(&bar) != FALSE;
+    MenuBar = made ? bar.hwndMB : nullptr;  // where the form's later layouts find the bar
+    if (made && Api.GetWindowRect(bar.hwndMB, &barRect)) {
       // In 64 bits: a default y and height (CW_USEDEFAULT each) must not overflow.
       if (static_cast<int64_t>(y) + height > barRect.top)
         Api.SetWindowPos(Handle, nullptr, 0, 0, width, barRect.top - y,

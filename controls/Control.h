@@ -17,6 +17,7 @@
 #include "core/BaseObject.h"
 #include "core/WStrList.h"
 #include "graphics/GraphicTool.h"
+#include "platform/Platform.h"
 
 struct TControl;
 struct TCanvas;
@@ -139,6 +140,10 @@ struct TControl : TBaseObject {
   TNotifyEvent OnResize;
   bool InvalidateOnResize;
   WideString Text;
+  HWND MenuBar;                 // top-level windows: the soft-key bar made for the window
+                                // (the shell's, gone with the window), 0 without one
+  SHACTIVATEINFO ShellActivate; // top-level windows: the shell's activation and input-panel
+                                // record, zero-filled with cbSize before its first use
 
   // virtual operations, in slot order after Init and Destroy
   void Init() override;

@@ -5,7 +5,7 @@
 //
 //   TGraphicTool* font = NewFontTool();
 //   font->SetFontName(L"Arial");
-//   font->SetIntProp(4, 15);            // lfHeight
+//   font->SetIntProp(FontHeightProp, 15);
 //   HFONT handle = (HFONT)font->GetHandle();
 #pragma once
 
@@ -64,6 +64,9 @@ static_assert(offsetof(TToolProps, Font.Record.lfHeight) == 4, "lfHeight at 4");
 static_assert(offsetof(TToolProps, Font.Record.lfWeight) == 20, "lfWeight at 20");
 static_assert(offsetof(TToolProps, Font.Record.lfCharSet) == 27, "lfCharSet at 27");
 static_assert(offsetof(TToolProps, Font.Record.lfFaceName) == 32, "lfFaceName at 32");
+
+// SetIntProp's selectors are byte offsets into the block; the ones in use, by name.
+const int FontHeightProp = offsetof(TToolProps, Font.Record.lfHeight);  // the cell height, in pixels
 
 struct TGraphicTool;
 typedef void (*TToolNotifyProc)(void* data, TGraphicTool* sender);

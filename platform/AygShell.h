@@ -2,7 +2,7 @@
 // (aygshell), for builds without the SDK's <aygshell.h>: the mingw-w64
 // headers have none, for the desktop or for the device. The functions
 // themselves are declared from the table's list (platform/Platform.cpp).
-// The structure keeps the SDK's member order, as the shell reads it by offset.
+// The structures keep the SDK's member order, as the shell reads them by offset.
 #pragma once
 
 #include <windows.h>
@@ -25,3 +25,17 @@ typedef struct tagSHMENUBARINFO {
 // The shell's cbSize check compares with its own 32-bit layout: nine 4-byte members.
 static_assert(sizeof(void*) != 4 || sizeof(SHMENUBARINFO) == 36,
               "SHMENUBARINFO must match the device shell's 36-byte layout");
+
+// The shell's record of one top-level window's activation and input-panel
+// state, kept across its calls: zero-filled, cbSize set, before the first.
+typedef struct {
+  DWORD cbSize;
+  HWND hwndLastFocus;
+  UINT fSipUp : 1;
+  UINT fSipOnDeactivation : 1;
+  UINT fActive : 1;
+  UINT fReserved : 29;
+} SHACTIVATEINFO, *PSHACTIVATEINFO;
+
+static_assert(sizeof(void*) != 4 || sizeof(SHACTIVATEINFO) == 12,
+              "SHACTIVATEINFO must match the device shell's 12-byte layout");

@@ -1,5 +1,7 @@
 #include "platform/Platform.h"
 
+#include "platform/InputPanel.h"
+#include "platform/ScreenChange.h"
 #include "platform/SoftKeyBar.h"
 #include "platform/SystemColor.h"
 #include "platform/TopLevelWindow.h"

@@ -35,6 +35,18 @@
 #define WHEEL_PAGESCROLL UINT_MAX
 #endif
 
+// The screen's announcements on the device: the input panel moved, the
+// display was turned or reset; SPI_SETWORKAREA for SDKs that lack it.
+#ifndef SPI_SETSIPINFO
+#define SPI_SETSIPINFO 224
+#endif
+#ifndef SETTINGCHANGE_RESET
+#define SETTINGCHANGE_RESET 0x3002
+#endif
+#ifndef SPI_SETWORKAREA
+#define SPI_SETWORKAREA 0x002F
+#endif
+
 // GWL_WNDPROC is spelt GWLP_WNDPROC on 64-bit targets.
 #ifndef GWLP_WNDPROC
 #define GWLP_WNDPROC GWL_WNDPROC

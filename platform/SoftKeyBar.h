@@ -10,6 +10,7 @@
 const int SoftKeyBarHeight = 26;
 
 // Desktop stand-in for SHCreateMenuBar: an empty popup bar owned by
-// info->hwndParent across the bottom of the screen; hwndMB receives it.
+// info->hwndParent across the bottom of the screen, which it follows when
+// the screen changes; hwndMB receives it.
 BOOL WINAPI StandInCreateMenuBar(SHMENUBARINFO* info);
 #endif

@@ -26,23 +26,26 @@ wait_until() {
 
 XVFB_PID=
 XVFB_LOG=${XVFB_LOG:-/dev/null}
+# The X screen: the device's size, or larger where the desktop must have
+# room to turn (320 x 320 takes both 240 x 320 and 320 x 240).
+XVFB_SCREEN=${XVFB_SCREEN:-${DEVICE_WIDTH}x${DEVICE_HEIGHT}}
 xvfb_ready() {
   kill -0 "$XVFB_PID" 2>/dev/null || return 2
   DISPLAY=$1 xdotool getdisplaygeometry >/dev/null 2>&1
 }
-# start_xvfb: an Xvfb with a screen of the device's size on the first free
+# start_xvfb: an Xvfb with a screen of $XVFB_SCREEN on the first free
 # display from :97 up; exports DISPLAY. Another user may take a display at
 # the same moment, so a server that dies at start moves on to the next one.
 start_xvfb() {
   local n
   for n in $(seq 97 160); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 "${DEVICE_WIDTH}x${DEVICE_HEIGHT}x24" -nolisten tcp -noreset \
+    Xvfb ":$n" -screen 0 "${XVFB_SCREEN}x24" -nolisten tcp -noreset \
       </dev/null >>"$XVFB_LOG" 2>&1 &
     XVFB_PID=$!
     if wait_until 15 xvfb_ready ":$n"; then
       export DISPLAY=:$n
-      log "Xvfb on $DISPLAY (pid $XVFB_PID), ${DEVICE_WIDTH}x${DEVICE_HEIGHT}"
+      log "Xvfb on $DISPLAY (pid $XVFB_PID), $XVFB_SCREEN"
       return 0
     fi
     kill "$XVFB_PID" 2>/dev/null || true
@@ -68,6 +71,17 @@ quiet_crashes() {
   WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD \
     /d 0 /f >/dev/null 2>&1
   touch "$prefix/.glidestrip-nocrashdialog"
+}
+
+# The virtual desktop can be turned to 320 x 240 and back with
+# ChangeDisplaySettingsExW (probe display) only when its own size, 240 x 320,
+# is on its mode list: Wine adds the size saved as the default desktop's.
+turnable_desktop() {
+  local prefix=$1
+  [ -f "$prefix/.glidestrip-turnable" ] && return 0
+  WINEPREFIX=$prefix wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /t REG_SZ \
+    /d "${DEVICE_WIDTH}x${DEVICE_HEIGHT}" /f >/dev/null 2>&1
+  touch "$prefix/.glidestrip-turnable"
 }
 
 # Z: is the root of the Unix file system in every Wine prefix.

@@ -247,7 +247,7 @@ TEST_F(PaintingTest, FontReachesWindowAndCanvas) {
   TCanvas* canvas = GetCanvas(button);
   ASSERT_NE(canvas->Font, nullptr);
   EXPECT_EQ(StrCompW(canvas->Font->FontRecord().lfFaceName, L"Arial"), 0);
-  font->SetIntProp(4, 15);
+  font->SetIntProp(FontHeightProp, 15);
   EXPECT_EQ(canvas->Font->FontRecord().lfHeight, 15);
   EXPECT_EQ(reinterpret_cast<HGDIOBJ>(SendMessageW(button->Handle, WM_GETFONT, 0, 0)),
             font->GetHandle());
@@ -272,7 +272,7 @@ TEST_F(PaintingTest, WindowsNeverKeepADeletedFont) {
   TControl* button = NewButton(Form, L"Kapat");
   Open();
   ASSERT_NE(windowFont(button), nullptr);
-  Form->GetFont()->SetIntProp(4, 20);
+  Form->GetFont()->SetIntProp(FontHeightProp, 20);
   EXPECT_FALSE(deleted(windowFont(button)));
   EXPECT_EQ(GetObjectType(windowFont(button)), static_cast<DWORD>(OBJ_FONT));
 

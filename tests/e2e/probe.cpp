@@ -8,6 +8,9 @@
 //   probe screen    screen WIDTH HEIGHT / workarea LEFT TOP RIGHT BOTTOM
 //   probe wheel     wheel ROWS (the rows a wheel notch scrolls; "page" for a page)
 //   probe run EXE   started PID, then exit CODE when EXE has ended
+//   probe display WIDTH HEIGHT
+//                   display RESULT: ChangeDisplaySettingsExW's answer (0 when
+//                   the screen took the new size), as a turned device would
 //
 // Texts are read with WM_GETTEXT, as a person reading the window would see them.
 #include <windows.h>
@@ -154,6 +157,18 @@ int wmain(int argc, wchar_t** argv) {
     CloseHandle(process.hProcess);
     return 0;
   }
-  Write(L"usage: probe tree | probe windows PID | probe screen | probe wheel | probe run EXE\n");
+  if (command == L"display" && argc > 3) {
+    DEVMODEW mode = {};
+    mode.dmSize = sizeof(mode);
+    mode.dmPelsWidth = wcstoul(argv[2], nullptr, 0);
+    mode.dmPelsHeight = wcstoul(argv[3], nullptr, 0);
+    mode.dmFields = DM_PELSWIDTH | DM_PELSHEIGHT;
+    // For this session only: the prefix's saved mode stays the device's.
+    LONG result = ChangeDisplaySettingsExW(nullptr, &mode, nullptr, 0, nullptr);
+    Write(L"display\t" + Num(result) + L"\n");
+    return result == DISP_CHANGE_SUCCESSFUL ? 0 : 1;
+  }
+  Write(L"usage: probe tree | probe windows PID | probe screen | probe wheel | probe run EXE |"
+        L" probe display WIDTH HEIGHT\n");
   return 2;
 }

@@ -111,7 +111,7 @@ TEST_F(GlideStripboxTest, ResizeDuringAGlideReturnsToTheTop) {
 TEST_F(GlideStripboxTest, FontChangesReachTheRowsDrawn) {
   TGraphicTool* font = List->Panel->GetFont();
   font->SetFontName(L"Arial");
-  font->SetIntProp(4, 15);
+  font->SetIntProp(FontHeightProp, 15);
   const LOGFONTW& buffered = List->BackBuffer->GetCanvas()->GetFont()->FontRecord();
   EXPECT_EQ(std::wstring(buffered.lfFaceName), L"Arial");
   EXPECT_EQ(buffered.lfHeight, 15);

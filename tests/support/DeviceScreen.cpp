@@ -1,23 +1,33 @@
 #include "tests/support/DeviceScreen.h"
 
+#include <cwchar>
+
 #include "platform/SoftKeyBar.h"
 
 TDeviceScreen::TDeviceScreen(TBarPlace bar)
-    : AreaPatch(Api.SystemParametersInfoW, WorkArea),
+    : ParametersPatch(Api.SystemParametersInfoW, Parameters),
       MetricsPatch(Api.GetSystemMetrics, Metrics),
-      MenuBarPatch(Api.SHCreateMenuBar, bar == BarAtBottom ? MenuBar : Api.SHCreateMenuBar) {}
+      MenuBarPatch(Api.SHCreateMenuBar, bar == BarAtBottom ? MenuBar : Api.SHCreateMenuBar) {
+  Now = Portrait;
+}
 
-BOOL WINAPI TDeviceScreen::WorkArea(UINT action, UINT param, PVOID data, UINT flags) {
-  if (action != SPI_GETWORKAREA || data == nullptr)
-    return DefaultApi.SystemParametersInfoW(action, param, data, flags);
-  // The whole screen: the form reaches down to the bar, which cuts it back.
-  SetRect(static_cast<RECT*>(data), 0, 0, Width, Height);
-  return TRUE;
+BOOL WINAPI TDeviceScreen::Parameters(UINT action, UINT param, PVOID data, UINT flags) {
+  if (action == SPI_GETWORKAREA) {
+    if (data == nullptr) return FALSE;
+    // The whole screen, to begin with: the form reaches down to the bar, which cuts it back.
+    *static_cast<RECT*>(data) = Now.WorkArea;
+    return Now.AreaFails ? FALSE : TRUE;  // a failed call may have written anything
+  }
+  if (action == SPI_GETPLATFORMTYPE && Now.Smartphone && data != nullptr) {
+    wcsncpy(static_cast<wchar_t*>(data), L"SmartPhone", param / sizeof(wchar_t));
+    return TRUE;
+  }
+  return DefaultApi.SystemParametersInfoW(action, param, data, flags);
 }
 
 int WINAPI TDeviceScreen::Metrics(int index) {
-  if (index == SM_CXSCREEN) return Width;
-  if (index == SM_CYSCREEN) return Height;
+  if (index == SM_CXSCREEN) return Now.Width;
+  if (index == SM_CYSCREEN) return Now.Height;
   return DefaultApi.GetSystemMetrics(index);
 }
 
@@ -25,7 +35,7 @@ int WINAPI TDeviceScreen::Metrics(int index) {
 // to the bottom of the small screen, it cuts the form where the device's does.
 BOOL WINAPI TDeviceScreen::MenuBar(SHMENUBARINFO* info) {
   if (!DefaultApi.SHCreateMenuBar(info)) return FALSE;
-  SetWindowPos(info->hwndMB, nullptr, 0, Height - SoftKeyBarHeight, Width, SoftKeyBarHeight,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(info->hwndMB, nullptr, 0, Now.Height - SoftKeyBarHeight, Now.Width,
+               SoftKeyBarHeight, SWP_NOZORDER | SWP_NOACTIVATE);
   return TRUE;
 }
