@@ -1,7 +1,6 @@
 #include "controls/Dispatch.h"
 
 #include "controls/Application.h"
-
 #include "core/PlatformInfo.h"
 #include "core/PtrList.h"
 #include "platform/Platform.h"
