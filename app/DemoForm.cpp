@@ -50,6 +50,7 @@ void NewDemoForm(TDemoForm*& result, TControl* parent) {
   WithAlign(result->Button, alBottom)->SetSize(0, 38);
   result->Button->OnClick = {CloseClick, result};
   result->Button->OnKeyDown = {ButtonKeyDown, result};
+  result->Form->OnKeyDown = {FormKeyDown, result};
   PopulateList(result);
 }
 
@@ -82,8 +83,25 @@ void ButtonKeyDown(void* receiver, TControl* sender, TKeyEventInfo& info) {
     info.Handled = true;
   } else if (info.Key == VK_RETURN) {
     // The system button clicks on Space only; a keypad's action key sends Enter.
-    Click(sender);
+    // A held key presses once: its repeats are ignored.
+    if (!info.Repeat) Click(sender);
     info.Handled = true;
+  } else if (info.Key == VK_SPACE && info.Repeat) {
+    info.Handled = true;  // the button presses once, when Space goes up
+  }
+}
+
+// The form has the focus itself only when the control that had it went (a
+// window closed from outside): Tab, Up and Down bring the focus back to the
+// list, or to "Kapat" when the list has gone too.
+void FormKeyDown(void* receiver, TControl* sender, TKeyEventInfo& info) {
+  TDemoForm* self = static_cast<TDemoForm*>(receiver);
+  if (info.Key != VK_TAB && info.Key != VK_UP && info.Key != VK_DOWN) return;
+  info.Handled = true;
+  if (self->ListBox != nullptr && self->ListBox->GetPanel() != nullptr) {
+    self->ListBox->Focus();
+  } else if (TControl* kapat = TabStopOf(sender)) {
+    SetFocused(kapat, true);
   }
 }
 

@@ -25,6 +25,7 @@ void ItemClick(void* receiver, TGlideStripbox* sender, int index);
 void CloseClick(void* receiver, TControl* sender);
 void ButtonKeyDown(void* receiver, TControl* sender, TKeyEventInfo& info);
 void ListKeyDown(void* receiver, TControl* sender, TKeyEventInfo& info);
+void FormKeyDown(void* receiver, TControl* sender, TKeyEventInfo& info);
 
 // The program's body, from building the form to the end of its loop.
 int RunDemo();

@@ -34,6 +34,43 @@ bool FormFocusHook(TControl* form, TMessageRecord& message, LRESULT&) {
   return consumed;
 }
 
+namespace {
+
+// A control that can take the focus now: its window lives and is enabled.
+bool LiveTabStop(TControl* control) {
+  return control->Handle != nullptr && !control->WindowDestroyed && control->RefCount >= 0 &&
+         (control->TabStop || (control->Style & WS_TABSTOP) != 0) && control->IsEnabled();
+}
+
+// The first live tab stop of the tree below parent, other than skip.
+TControl* FindTabStop(TControl* parent, TControl* skip) {
+  for (int i = 0; i < parent->ChildCount(); ++i) {
+    TControl* child = parent->GetChild(i);
+    if (child == skip) continue;
+    if (LiveTabStop(child)) return child;
+    if (TControl* inner = FindTabStop(child, skip)) return inner;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+void FocusLeavesGoingControl(TControl* control) {
+  TControl* form = control->GetForm();
+  if (form == nullptr || form == control) return;
+  const bool focused = control->Handle != nullptr && Api.GetFocus() == control->Handle;
+  if (form->FocusedControl != control && !focused) return;
+  TControl* next = FindTabStop(form, control);
+  form->FocusedControl = next;
+  if (!focused) return;
+  // Passed on now, while the window still exists: once it has gone the
+  // platform leaves the focus with no window, and every key would be lost.
+  if (next != nullptr)
+    TakeFocus(next);
+  else if (form->Handle != nullptr)
+    Api.SetFocus(form->Handle);
+}
+
 void Run(TControl*& form) {
   MainForm = form;
   // Creates the whole window tree and shows a form that was created hidden on demand.
@@ -52,7 +89,10 @@ void WaitAndProcess(TControl* form) {
   // Zeroed, so that a failed wait is handled as a harmless WM_NULL for no window.
   MSG message = {};
   // WM_QUIT is recognised by its number, so the return value is not needed.
+  // What the wait delivers itself was sent by another thread.
+  PlatformDelivering = true;
   Api.GetMessageW(&message, nullptr, 0, 0);
+  PlatformDelivering = false;
   ProcessMessage(form, &message);
   while (ProcessMessage(form, nullptr)) {
   }
@@ -62,8 +102,11 @@ bool ProcessMessage(TControl*, const MSG* given) {
   MSG message;
   if (given != nullptr) {
     message = *given;
-  } else if (!Api.PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-    return false;
+  } else {
+    PlatformDelivering = true;
+    const bool got = Api.PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) != 0;
+    PlatformDelivering = false;
+    if (!got) return false;
   }
   // WM_NULL ends a draining pass as if the queue were empty.
   bool result = message.message != WM_NULL;
@@ -73,7 +116,10 @@ bool ProcessMessage(TControl*, const MSG* given) {
     return result;
   }
   Api.TranslateMessage(&message);
+  // A message from the queue: posted by anybody, a destruction message too.
+  PlatformDelivering = true;
   Api.DispatchMessageW(&message);
+  PlatformDelivering = false;
   return result;
 }
 
@@ -97,7 +143,12 @@ int ShowMessageBox(const wchar_t* text, UINT flags) {
     owner = MainForm->Handle;  // not created for the box: 0 while the form has no window
     caption = MainForm->Text.c_str();
   }
-  return Api.MessageBoxW(owner, text != nullptr ? text : L"", caption, flags);
+  // The box's own loop dispatches the thread's messages while it is open.
+  const bool outer = PlatformDelivering;
+  PlatformDelivering = true;
+  int result = Api.MessageBoxW(owner, text != nullptr ? text : L"", caption, flags);
+  PlatformDelivering = outer;
+  return result;
 }
 
 int ShowMessage(const wchar_t* text) { return ShowMessageBox(text, MB_OK | MB_SETFOREGROUND); }

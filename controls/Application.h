@@ -10,6 +10,9 @@
 
 TControl* NewForm(TControl* parent, const WideString& caption);
 bool FormFocusHook(TControl* form, TMessageRecord& message, LRESULT& result);
+// For a control whose window the platform is destroying: its form's focus
+// passes to the next live tab stop, or to the form itself when there is none.
+void FocusLeavesGoingControl(TControl* control);
 
 void Run(TControl*& form);
 void WaitAndProcess(TControl* form);

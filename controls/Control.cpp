@@ -14,6 +14,7 @@ uint16_t NextControlId = 0x8000;
 TControl* CreatingControl = nullptr;
 TControl* MainForm = nullptr;
 bool Terminated = false;
+bool PlatformDelivering = false;
 TRealignProc RealignHook = nullptr;
 
 namespace {
@@ -84,21 +85,26 @@ void TControl::Construct(TControl* parent) {
 // ---- window creation -----------------------------------------------------
 
 HWND TControl::GetHandle() {
-  if (Handle == nullptr) {
-    if (!ExplicitVisible) {
-      // Something merely needs the handle: create the window hidden and let
-      // the next CreateHandle show it.
-      SetVisible(false);
-      TControl* outer = CreatingOnDemand;
-      CreatingOnDemand = this;
-      CreateHandle();
-      CreatingOnDemand = outer;
-      ShowPending = true;
-    } else {
-      CreateHandle();
-    }
+  if (Handle != nullptr) return Handle;
+  // Held across the creation: a hook may free the control meanwhile, and it
+  // is then reported gone (0) instead of read and written after its release.
+  AddRef(this);
+  const int held = RefCount;
+  if (!ExplicitVisible) {
+    // Something merely needs the handle: create the window hidden and let
+    // the next CreateHandle show it.
+    SetVisible(false);
+    TControl* outer = CreatingOnDemand;
+    CreatingOnDemand = this;
+    CreateHandle();
+    CreatingOnDemand = outer;
+    if (RefCount >= held) ShowPending = true;
+  } else {
+    CreateHandle();
   }
-  return Handle;
+  HWND handle = RefCount >= held ? Handle : nullptr;
+  Free(this);  // destroys the control if it was released meanwhile
+  return handle;
 }
 
 void TControl::CreateChildHandles() {
@@ -178,12 +184,14 @@ bool TControl::CreateHandle() {
   if (OldWindowProc == nullptr) CreatingControl = this;
   // Held while the window is made: a window that dies inside CreateWindowExW
   // (a hook failing WM_CREATE) would otherwise free this control under us.
+  // Compared with the count before, since a caller (GetHandle) may hold it too.
+  const int held = RefCount;
   AddRef(this);
   HWND window = Api.CreateWindowExW(ExStyle, className, windowName, Style, x, y, width, height,
                                     parentWindow,
                                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId)),
                                     instance, nullptr);
-  if (RefCount < 2) {
+  if (RefCount < held + 2) {
     // Released by a handler meanwhile: it goes now, with whatever was made.
     Free(this);
     return false;

@@ -52,6 +52,8 @@ struct TMouseEventInfo {
 struct TKeyEventInfo {
   WORD Key;         // the virtual key of a WM_KEYDOWN, repeats included
   bool Handled;     // a handler sets it to consume the message
+  bool Repeat;      // the key was down already: an auto-repeat (lParam bit 30)
+  uint32_t Shift;   // MK_SHIFT and MK_CONTROL while those keys are down, 0x20 while Alt is
 };
 
 typedef void (*TNotifyProc)(void* data, TControl* sender);
@@ -202,6 +204,11 @@ extern uint16_t NextControlId;        // starts at 0x8000, wraps at 16 bits
 extern TControl* CreatingControl;     // bound by the first message of the window being created
 extern TControl* MainForm;           // the form whose closing ends the program
 extern bool Terminated;              // the application loop has taken WM_QUIT
+// Set while the platform's message machinery holds the thread: the loop's
+// waits and dispatches, a message box. What it calls a window procedure
+// with was posted, or sent by another thread; the framework's entry points
+// (GlobalWindowProc, TimerProc) clear it for whatever they call in turn.
+extern bool PlatformDelivering;
 
 typedef void (*TRealignProc)(TControl* control);
 extern TRealignProc RealignHook;      // empty until the first SetAlign

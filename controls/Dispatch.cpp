@@ -1,5 +1,6 @@
 #include "controls/Dispatch.h"
 
+#include "controls/Application.h"
 #include "core/PlatformInfo.h"
 #include "core/PtrList.h"
 #include "platform/Platform.h"
@@ -8,6 +9,7 @@ namespace {
 
 const uint32_t AltShift = 0x20;  // added to a mouse event's Shift while Alt is down
 const UINT KeyLast = 0x108;      // WM_KEYLAST as the device has it; desktop headers add WM_UNICHAR
+const LPARAM KeyWasDown = 0x40000000;  // a key message's previous key state: an auto-repeat
 
 bool KeyDown(int key) { return Api.GetKeyState(key) < 0; }
 
@@ -21,7 +23,11 @@ LRESULT HandleKey(TControl* control, TMessageRecord& message) {
     return 0;
   }
   if (message.Msg == WM_KEYDOWN && control->OnKeyDown.Assigned()) {
-    TKeyEventInfo info = {static_cast<WORD>(message.WParam), false};
+    TKeyEventInfo info = {static_cast<WORD>(message.WParam), false, false, 0};
+    info.Repeat = (message.LParam & KeyWasDown) != 0;
+    if (KeyDown(VK_SHIFT)) info.Shift |= MK_SHIFT;
+    if (KeyDown(VK_CONTROL)) info.Shift |= MK_CONTROL;
+    if (KeyDown(VK_MENU)) info.Shift |= AltShift;
     control->OnKeyDown.Code(control->OnKeyDown.Data, control, info);
     if (info.Handled) return 0;
   }
@@ -67,26 +73,27 @@ void SetMouseEvent(TControl* control, TMouseEvent TControl::*field, TMouseEvent 
   AttachHook(control, MouseHook);
 }
 
-}  // namespace
+// The destruction message being handled came through the queue or from
+// another thread: the window is not going.
+bool PostedDestruction = false;
 
-LRESULT CALLBACK GlobalWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
-  TMessageRecord message = {window, msg, wparam, lparam};
+LRESULT DispatchToControl(TMessageRecord& message) {
   TControl* control = nullptr;
-  if (window != nullptr) {
+  if (message.Wnd != nullptr) {
     if (CreatingControl != nullptr) {
       // The first message of a window being created binds it.
       control = CreatingControl;
-      control->Handle = window;
-      Api.SetPropW(window, SelfProp, control);
+      control->Handle = message.Wnd;
+      Api.SetPropW(message.Wnd, SelfProp, control);
       CreatingControl = nullptr;
     } else {
-      control = static_cast<TControl*>(Api.GetPropW(window, SelfProp));
+      control = static_cast<TControl*>(Api.GetPropW(message.Wnd, SelfProp));
     }
   }
   if (control == nullptr) {
     // A main form without a window would adopt this window as its own (WindowProc's first step).
     if (MainForm != nullptr && MainForm->Handle != nullptr) return MainForm->WindowProc(message);
-    return Api.DefWindowProcW(window, msg, wparam, lparam);
+    return Api.DefWindowProcW(message.Wnd, message.Msg, message.WParam, message.LParam);
   }
   // A control whose Destroy is running (its windows still send messages while
   // it hides them) is already being freed further up the stack: no hold.
@@ -107,6 +114,28 @@ LRESULT CALLBACK GlobalWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM l
   return result;
 }
 
+}  // namespace
+
+LRESULT CALLBACK GlobalWindowProc(HWND window, UINT msg, WPARAM wparam, LPARAM lparam) {
+  TMessageRecord message = {window, msg, wparam, lparam};
+  // A real destruction is the platform's DestroyWindow on this thread (called
+  // by the framework, by default processing of WM_CLOSE, for a parent or an
+  // owner going, or by any other code of the thread), which sends WM_DESTROY
+  // and WM_NCDESTROY itself. The same messages taken from the queue, or sent
+  // by another program while the thread waits, are messages like any other:
+  // no other thread can destroy our windows. Whatever this message causes is
+  // not delivered by the platform's machinery, and a handler may nest others:
+  // both flags are kept per message.
+  const bool delivered = PlatformDelivering;
+  const bool outer = PostedDestruction;
+  PlatformDelivering = false;
+  PostedDestruction = delivered && (msg == WM_DESTROY || msg == WM_NCDESTROY);
+  LRESULT result = DispatchToControl(message);
+  PostedDestruction = outer;
+  PlatformDelivering = delivered;
+  return result;
+}
+
 LRESULT TControl::WindowProc(TMessageRecord& message) {
   LRESULT result = 0;
   if (message.Wnd != nullptr && Handle == nullptr) Handle = message.Wnd;
@@ -117,7 +146,12 @@ LRESULT TControl::WindowProc(TMessageRecord& message) {
   const bool own = message.Wnd == Handle;
   switch (message.Msg) {
     case WM_DESTROY:
-      if (own) WindowDestroyed = true;
+      if (!own) return CallDefault(this, message);
+      // Not passed on either: the system classes free their state on it.
+      if (PostedDestruction) return 0;
+      WindowDestroyed = true;
+      // The focus must not stay in, or be handed back to, a window that goes.
+      FocusLeavesGoingControl(this);
       return CallDefault(this, message);
     case WM_SIZE:
       result = CallDefault(this, message);
@@ -146,7 +180,7 @@ LRESULT TControl::WindowProc(TMessageRecord& message) {
       return result;
     case WM_NCDESTROY:
       if (!own) return CallDefault(this, message);
-      Api.RemovePropW(Handle, SelfProp);
+      if (!PostedDestruction) Api.RemovePropW(Handle, SelfProp);
       return 0;
     case WM_MOUSEWHEEL:
       if (own && RouteWheel(this, message, result)) return result;

@@ -79,8 +79,12 @@ void TTimer::SetInterval(int value) {
 void CALLBACK TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
   // A tick queued before its timer was destroyed names freed memory: ignore it.
   TTimer* timer = FindLiveTimer(id);
-  if (timer == nullptr) return;
-  if (timer->OnTimer.Assigned()) timer->OnTimer.Code(timer->OnTimer.Data, timer);
+  if (timer == nullptr || !timer->OnTimer.Assigned()) return;
+  // The tick came from the queue; what its handler does, it does itself.
+  const bool delivered = PlatformDelivering;
+  PlatformDelivering = false;
+  timer->OnTimer.Code(timer->OnTimer.Data, timer);
+  PlatformDelivering = delivered;
 }
 
 void TTimer::Destroy(bool dispose) {

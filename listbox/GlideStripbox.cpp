@@ -50,6 +50,7 @@ TGlideStripbox* TGlideStripbox::Create(TControl* parent, int left, int top, int 
     SetOnMouseMove(self->Panel, {PanelMouseMove, self});
     SetOnDblClick(self->Panel, {PanelDblClick, self});
     SetOnMouseWheel(self->Panel, {PanelMouseWheel, self});
+    AttachHook(self->Panel, PanelCaptureHook);
     self->Panel->OnKeyDown = {PanelKeyDown, self};
     // Replaces the panel's own handler: font changes now reach only the back buffer.
     self->Panel->GetFont()->OnChange = {FontChanged, self};
@@ -70,6 +71,7 @@ TGlideStripbox* TGlideStripbox::Create(TControl* parent, int left, int top, int 
 
 // Steps whose field is still null (a construction that failed early) are skipped.
 TGlideStripbox::~TGlideStripbox() {
+  for (TFreeWatch* watch = FreeWatches; watch != nullptr; watch = watch->Outer) watch->Freed = true;
   FreeAndNil(Items);
   if (Timer != nullptr) {
     Timer->SetEnabled(false);

@@ -61,6 +61,13 @@ class TGlideStripbox {
   uint32_t LastTapTick = 0;        // 0: no tap pending
   TBitmap* BackBuffer = nullptr;   // owned, may be null
   bool Activating = false;         // OnItemClick is running
+  // The handler calls in progress that may free the list box, innermost
+  // first; the destructor tells each of them, so none touches it afterwards.
+  struct TFreeWatch {
+    bool Freed;
+    TFreeWatch* Outer;
+  };
+  TFreeWatch* FreeWatches = nullptr;
   // The wheel's move: Offset.y eases from WheelFrom to WheelTo, starting at WheelStart.
   bool WheelMoving = false;
   int32_t WheelFrom = 0;
@@ -123,7 +130,16 @@ class TGlideStripbox {
   // Takes every handler of ours off the panel, so that a panel that
   // outlives us (someone holds a reference) never calls into freed memory.
   void DetachFromPanel();
-  void FireItemClick();
+  // Both return false when the handler freed the list box.
+  bool FireItemClick();
+  bool FireKeyDown(TControl* sender, TKeyEventInfo& info);
+  // Ends the stroke as a stylus-up there would: a drag glides on, a tap
+  // selects the row (unless the stroke was cancelled) and stops.
+  void EndStroke(int x, int y, bool select);
+  // A stroke whose stylus the platform no longer reports down lost its
+  // stylus-up: it ends where the stylus was last seen.
+  void EndStrokeWithoutStylus();
+  static bool PanelCaptureHook(TControl* panel, TMessageRecord& message, LRESULT& result);
   // Stops the timer when both speeds are 0.
   void StopWhenIdle();
   // Ends a glide and a wheel's move where they are.

@@ -66,21 +66,21 @@ void TGlideStripbox::StopMoving() {
 
 void TGlideStripbox::PanelKeyDown(void* data, TControl* sender, TKeyEventInfo& info) {
   TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
+  self->EndStrokeWithoutStylus();
   // While the stylus holds the list, it alone moves it.
   if (self->Tracking || self->Panel == nullptr) {
     info.Handled = true;
     return;
   }
-  if (self->OnKeyDown.Assigned()) {
-    self->OnKeyDown.Code(self->OnKeyDown.Data, sender, info);
-    if (info.Handled) return;
-  }
+  // The handler may free the list box (and close its panel): nothing follows then.
+  if (!self->FireKeyDown(sender, info) || info.Handled) return;
   const int count = self->Items->Count();
   // A selection past the last row (a tap below a short list) is no row to act on.
   const int current = self->Selected.y >= 0 && self->Selected.y < count ? self->Selected.y : -1;
   if (info.Key == VK_RETURN) {
     info.Handled = true;
-    if (current >= 0) self->FireItemClick();
+    // A held action key repeats: it shows the row once, not box after box.
+    if (current >= 0 && !info.Repeat) self->FireItemClick();  // may free the list box
     return;
   }
   if (!IsMoveKey(info.Key)) return;

@@ -51,13 +51,28 @@ void TGlideStripbox::ClampOffset() {
   }
 }
 
-void TGlideStripbox::FireItemClick() {
+bool TGlideStripbox::FireItemClick() {
   // The handler may run a modal box whose loop delivers more taps and double
   // clicks: those are ignored until it returns, so boxes never nest.
-  if (!OnItemClick.Assigned() || Activating) return;
+  if (!OnItemClick.Assigned() || Activating) return true;
   Activating = true;
+  TFreeWatch watch = {false, FreeWatches};
+  FreeWatches = &watch;
   OnItemClick.Code(OnItemClick.Data, this, Selected.y);
+  if (watch.Freed) return false;  // the handler freed the list box: nothing of it is left
+  FreeWatches = watch.Outer;
   Activating = false;
+  return true;
+}
+
+bool TGlideStripbox::FireKeyDown(TControl* sender, TKeyEventInfo& info) {
+  if (!OnKeyDown.Assigned()) return true;
+  TFreeWatch watch = {false, FreeWatches};
+  FreeWatches = &watch;
+  OnKeyDown.Code(OnKeyDown.Data, sender, info);
+  if (watch.Freed) return false;
+  FreeWatches = watch.Outer;
+  return true;
 }
 
 void TGlideStripbox::StopWhenIdle() {
@@ -74,7 +89,7 @@ void TGlideStripbox::PanelMouseDown(void* data, TControl*, TMouseEventInfo& info
         Elapsed(Api.GetTickCount(), self->LastTapTick) >= DoubleTapMin) {
       // A double tap: no capture, no tracking, no new position.
       self->LastTapTick = 0;
-      self->FireItemClick();
+      self->FireItemClick();  // may free the list box: nothing follows
       return;
     }
   }
@@ -90,6 +105,9 @@ void TGlideStripbox::PanelMouseDown(void* data, TControl*, TMouseEventInfo& info
 void TGlideStripbox::PanelMouseMove(void* data, TControl*, TMouseEventInfo& info) {
   TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
   if (!self->Tracking) return;
+  // A pointer that moves with no button down is hovering: its stroke's
+  // stylus-up went elsewhere, and it scrolls nothing.
+  if ((info.Shift & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) == 0) return;
   int dx = self->LastPoint.x - info.X;
   int dy = self->LastPoint.y - info.Y;
   self->Speed = {dx / 2, dy / 2};  // half the step, truncated toward zero
@@ -102,29 +120,61 @@ void TGlideStripbox::PanelMouseMove(void* data, TControl*, TMouseEventInfo& info
   self->Panel->Invalidate();
 }
 
-// Runs on every button-up, tracked or not.
+// Runs on every button-up, tracked or not; only a tracked one moves the list.
 void TGlideStripbox::PanelMouseUp(void* data, TControl*, TMouseEventInfo& info) {
-  TGlideStripbox* self = static_cast<TGlideStripbox*>(data);
-  int64_t stroke = static_cast<int64_t>(info.Y) - self->DownPoint.y;
+  static_cast<TGlideStripbox*>(data)->EndStroke(info.X, info.Y, true);
+}
+
+void TGlideStripbox::EndStroke(int x, int y, bool select) {
+  // Without a tracked stylus-down (after a double tap, or a stray up) the
+  // glide or the wheel's move that runs now is none of this up's business.
+  const bool tracked = Tracking;
+  int64_t stroke = static_cast<int64_t>(y) - DownPoint.y;
   if (stroke < 0) stroke = -stroke;
-  if (stroke < self->ItemHeight) {
+  if (stroke < ItemHeight) {
     // A tap: only the vertical stroke counts.
-    POINT cell = self->HitTest(info.X, info.Y);
-    // The captured stylus may be lifted far above the list; no row lies
-    // there, and -1 is the only row that means none.
-    if (cell.y < -1) cell.y = -1;
-    if (self->Selected.y != cell.y) self->Selected = cell;
-    self->Speed = {0, 0};
-  } else {
+    if (select) {
+      POINT cell = HitTest(x, y);
+      // The captured stylus may be lifted far above the list; no row lies
+      // there, and -1 is the only row that means none.
+      if (cell.y < -1) cell.y = -1;
+      if (Selected.y != cell.y) Selected = cell;
+    }
+    if (tracked) Speed = {0, 0};
+  } else if (tracked) {
     // A drag: glide on with the speed the last move left.
-    self->Timer->SetEnabled(true);
+    Timer->SetEnabled(true);
   }
   // A tap, a slow drag or one into an end leaves nothing to glide: no ticks.
-  self->StopWhenIdle();
-  self->DownPoint.y = -1;
-  self->Tracking = false;
+  if (tracked) StopWhenIdle();
+  DownPoint.y = -1;
+  // Before the capture goes: its loss comes back here as WM_CAPTURECHANGED.
+  Tracking = false;
   Api.ReleaseCapture();
-  self->Panel->Invalidate();
+  if (Panel != nullptr) Panel->Invalidate();
+}
+
+void TGlideStripbox::EndStrokeWithoutStylus() {
+  if (!Tracking) return;
+  if (Api.GetKeyState(VK_LBUTTON) < 0 || Api.GetKeyState(VK_RBUTTON) < 0 ||
+      Api.GetKeyState(VK_MBUTTON) < 0)
+    return;
+  EndStroke(LastPoint.x, LastPoint.y, false);
+}
+
+// The capture can go mid-stroke (ReleaseCapture, WM_CANCELMODE, another
+// window's SetCapture, a message box opening): the stylus-up will then reach
+// some other window, so the stroke ends here, as an up would end it. A
+// message that only says so, while the panel still holds the stylus, is not
+// believed.
+bool TGlideStripbox::PanelCaptureHook(TControl* panel, TMessageRecord& message, LRESULT&) {
+  if (message.Msg != WM_CAPTURECHANGED && message.Msg != WM_CANCELMODE) return false;
+  // The list box is the receiver of the panel's stylus-up; none once it has detached.
+  if (panel->OnMouseUp.Code != PanelMouseUp) return false;
+  TGlideStripbox* self = static_cast<TGlideStripbox*>(panel->OnMouseUp.Data);
+  if (self->Tracking && Api.GetCapture() != panel->Handle)
+    self->EndStroke(self->LastPoint.x, self->LastPoint.y, false);
+  return false;  // default processing still releases what it must
 }
 
 void TGlideStripbox::PanelDblClick(void* data, TControl*, TMouseEventInfo&) {
@@ -143,9 +193,10 @@ void TGlideStripbox::TimerTick(void* data, TTimer*) {
   if (self->Speed.x == 0) {
     const bool held = Api.GetCapture() == self->Panel->Handle;
     if (held || self->Speed.y == 0) {
-      // Nothing to move and no stylus down whose lifting could start a glide:
-      // no more ticks (an idle handheld must not wake 100 times a second).
-      if (self->Speed.y == 0 && !(held && self->Tracking)) self->Timer->SetEnabled(false);
+      // Nothing to move: no more ticks (an idle handheld must not wake 100
+      // times a second). A stylus resting on the list needs none either: its
+      // stylus-up starts a glide itself.
+      if (self->Speed.y == 0) self->Timer->SetEnabled(false);
       return;
     }
   }

@@ -16,7 +16,8 @@ const UINT DefaultWheelRows = 3;  // where the platform keeps no wheel setting
 int64_t TGlideStripbox::WheelStepDistance() const {
   UINT rows = 0;
   if (!Api.SystemParametersInfoW(SPI_GETWHEELSCROLLLINES, 0, &rows, 0)) rows = DefaultWheelRows;
-  if (rows == WHEEL_PAGESCROLL) return Panel->GetHeight();
+  // A page is what Page Down moves: the rows that fit wholly in the panel.
+  if (rows == WHEEL_PAGESCROLL) return static_cast<int64_t>(PageRows()) * ItemHeight;
   return static_cast<int64_t>(rows) * ItemHeight;
 }
 
@@ -27,6 +28,7 @@ void TGlideStripbox::PanelMouseWheel(void* data, TControl*, TMouseEventInfo& inf
   RECT rect;
   if (!Api.GetWindowRect(self->Panel->Handle, &rect) || !InRect(rect, info.X, info.Y)) return;
   info.Handled = true;
+  self->EndStrokeWithoutStylus();
   if (self->Tracking) return;  // the stylus holds the list
   const int delta = static_cast<int16_t>(HIWORD(info.Shift));
   // A turn the other way starts counting afresh.
@@ -40,10 +42,14 @@ void TGlideStripbox::PanelMouseWheel(void* data, TControl*, TMouseEventInfo& inf
 
 void TGlideStripbox::StartWheelMove(int64_t distance) {
   // Notches in quick succession add up: a running move's end is where the next one starts.
-  int64_t to = (WheelMoving ? WheelTo : Offset.y) + distance;
+  const int64_t from = WheelMoving ? WheelTo : Offset.y;
+  int64_t to = from + distance;
   const int64_t last = MaxOffsetY();
   if (to > last) to = last;
   if (to < 0) to = 0;
+  // A notch that moves nothing (wheel scrolling set off, an end reached)
+  // changes nothing: a glide goes on.
+  if (to == from) return;
   Speed = {0, 0};  // a glide would carry the list past the distance
   LastTapTick = 0;
   WheelFrom = Offset.y;

@@ -92,16 +92,42 @@ prepare_prefix() {
 }
 
 # Keeps one wineserver for the prefix while a run lasts; stop_wineserver ends it.
+# It must be the server every program of the run reaches: one that a Wine
+# program starts for itself runs, through Debian's wrapper, with -p0 and ends
+# the moment its last program does, and a program starting just then reaches
+# it as it shuts down and dies before printing anything. So the first program
+# waits for this server's socket, and a server that lost the race to another
+# is started again.
 WINESERVER_PID=
 start_wineserver() {
-  local prefix=$1
-  WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-  WINEPREFIX=$prefix wineserver -f -p </dev/null >/dev/null 2>&1 &
-  WINESERVER_PID=$!
+  local prefix=$1 try
   WINESERVER_PREFIX=$prefix
-  # The first program of a session starts Wine's background services; start
-  # them here, detached, so they never hold a test runner's output pipe open.
-  WINEPREFIX=$prefix wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+  for try in 1 2 3; do
+    WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
+    WINEPREFIX=$prefix wineserver -f -p </dev/null >/dev/null 2>&1 &
+    WINESERVER_PID=$!
+    # The server works in its own directory, where it makes its socket.
+    wait_for 10 test -S "/proc/$WINESERVER_PID/cwd/socket" || true
+    # The first program of a session starts Wine's background services; start
+    # them here, detached, so they never hold a test runner's output pipe open.
+    WINEPREFIX=$prefix wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    kill -0 "$WINESERVER_PID" 2>/dev/null && return 0
+    log "the wineserver of $prefix did not stay up (try $try): starting it again"
+    wait "$WINESERVER_PID" 2>/dev/null || true
+  done
+  WINESERVER_PID=
+  log "no lasting wineserver for $prefix: the programs start servers of their own"
+}
+# wait_for SECONDS COMMAND...: polls COMMAND every 50 ms until it succeeds or
+# SECONDS have passed; the exit status says which.
+wait_for() {
+  local tries=$(($1 * 20))
+  shift
+  until "$@"; do
+    tries=$((tries - 1))
+    [ "$tries" -gt 0 ] || return 1
+    sleep 0.05
+  done
 }
 stop_wineserver() {
   if [ -n "${WINESERVER_PID:-}" ]; then

@@ -214,6 +214,83 @@ TEST_F(DemoFormTest, KeysMoveTheFocusBetweenTheListAndKapat) {
   EXPECT_EQ(clicks, 2);
 }
 
+// A window closed from outside while it has the focus (WM_CLOSE, which its
+// default processing turns into DestroyWindow): the focus goes on to what
+// is left, and the keys still reach "Kapat" or the list.
+TEST_F(DemoFormTest, ClosingTheFocusedControlFromOutsideKeepsTheKeysWorking) {
+  static int clicks;
+  for (bool closeList : {true, false}) {
+    SCOPED_TRACE(closeList ? "the list closed" : "Kapat closed");
+    if (!closeList) {  // a fresh program
+      MainForm = nullptr;
+      Free(Form);
+      List->Destroy();
+      PumpMessages();
+      NewDemoForm(Holder, nullptr);
+      Form = Holder->Form;
+      List = Holder->ListBox;
+    }
+    clicks = 0;
+    TControl* button = Holder->Button;
+    button->OnClick = {[](void*, TControl*) { ++clicks; }, nullptr};
+    Form->CreateHandle();  // shown and active, as the loop starts it
+    if (closeList) Key(VK_UP);
+    TControl* closed = closeList ? List->Panel : button;
+    const HWND window = closed->Handle;
+    ASSERT_EQ(GetFocus(), window);
+    PostMessageW(window, WM_CLOSE, 0, 0);
+    for (int i = 0; i < 100 && ProcessMessage(Form, nullptr); ++i) {
+    }
+    ASSERT_FALSE(IsWindow(window));
+    if (closeList) {
+      EXPECT_EQ(List->Panel, nullptr);
+      EXPECT_EQ(GetFocus(), button->Handle);
+      EXPECT_EQ(Form->FocusedControl, button);
+      Key(VK_UP);  // no list to go to
+      EXPECT_EQ(GetFocus(), button->Handle);
+      Key(VK_RETURN);
+      EXPECT_EQ(clicks, 1);
+    } else {
+      EXPECT_EQ(GetFocus(), Form->Handle);
+      Key(VK_TAB);
+      EXPECT_EQ(GetFocus(), List->Panel->Handle);
+      Key(VK_DOWN);
+      EXPECT_EQ(List->Selected.y, 0);
+    }
+  }
+}
+
+// A held action key repeats: the list shows its row once and "Kapat" is
+// pressed once, however long the key is held.
+TEST_F(DemoFormTest, HeldActionKeyActsOnce) {
+  static int clicks;
+  clicks = 0;
+  TScopedPatch box(Api.MessageBoxW, &FakeMessageBox);
+  TControl* button = Holder->Button;
+  button->OnClick = {[](void*, TControl*) { ++clicks; }, nullptr};
+  Form->CreateHandle();
+  const LPARAM first = 1, repeat = 0x40000001, up = 0xC0000001;
+  List->Selected = {0, 4};
+  List->Focus();
+  SendMessageW(List->Panel->Handle, WM_KEYDOWN, VK_RETURN, first);
+  for (int i = 0; i < 5; ++i) SendMessageW(List->Panel->Handle, WM_KEYDOWN, VK_RETURN, repeat);
+  SendMessageW(List->Panel->Handle, WM_KEYUP, VK_RETURN, up);
+  EXPECT_EQ(Shown.Count, 1);
+  EXPECT_EQ(Shown.Text, L"Deneme: 4");
+  // Moves repeat as before: a held Down walks on.
+  for (int i = 0; i < 3; ++i)
+    SendMessageW(List->Panel->Handle, WM_KEYDOWN, VK_DOWN, i == 0 ? first : repeat);
+  EXPECT_EQ(List->Selected.y, 7);
+
+  SetFocus(button->Handle);
+  for (WORD key : {VK_RETURN, VK_SPACE}) {
+    SendMessageW(button->Handle, WM_KEYDOWN, key, first);
+    for (int i = 0; i < 5; ++i) SendMessageW(button->Handle, WM_KEYDOWN, key, repeat);
+    SendMessageW(button->Handle, WM_KEYUP, key, up);
+  }
+  EXPECT_EQ(clicks, 2);  // once for each key
+}
+
 // The program from start to end: "Kapat" is pressed once the loop runs.
 UINT_PTR ClickTimer;
 UINT_PTR GuardTimer;

@@ -8,6 +8,7 @@
 #include "core/PtrList.h"
 #include "tests/support/ApiPatch.h"
 #include "tests/support/ControlTestSupport.h"
+#include "tests/support/FreedMemory.h"
 
 namespace {
 
@@ -190,6 +191,39 @@ TEST_F(TControlCreationTest, TopLevelPlacementFollowsBoundsSet) {
   EXPECT_EQ(calls[1].Arg(7), AsArg(150));
   Free(placed);
   Free(plain);
+}
+
+// A hook that frees its control while the window is being made: what asked
+// for the handle learns that the control is gone, and nothing of it is
+// touched after its release.
+HWND MadeWindow = nullptr;
+bool FreeOnCreate(TControl* control, TMessageRecord& message, LRESULT&) {
+  if (message.Msg != WM_CREATE) return false;
+  MadeWindow = message.Wnd;
+  Free(control);
+  return false;
+}
+
+TEST_F(TControlCreationTest, ControlFreedDuringItsCreationOnDemandIsReportedGone) {
+  for (bool explicitlyShown : {false, true}) {
+    SCOPED_TRACE(explicitlyShown ? "shown before" : "created on demand");
+    TControl* control = NewTestControl(nullptr);
+    if (explicitlyShown) control->Show(true);
+    AttachHook(control, FreeOnCreate);
+    TDestroyTracker gone(control);
+    MadeWindow = nullptr;
+    HWND handle = reinterpret_cast<HWND>(1);
+    {
+      TFreedMemoryWatch watch;
+      handle = control->GetHandle();
+      EXPECT_EQ(watch.Touched(), 0u);
+      EXPECT_GE(watch.Held(), 1u);
+    }
+    EXPECT_TRUE(gone.Fired);
+    EXPECT_EQ(handle, nullptr);
+    ASSERT_NE(MadeWindow, nullptr);
+    EXPECT_FALSE(IsWindow(MadeWindow));  // the window went with its control
+  }
 }
 
 TEST_F(TControlCreationTest, LongClassNameIsCutTo63Units) {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "controls/Application.h"
@@ -9,6 +11,7 @@
 #include "controls/Control.h"
 #include "controls/Dispatch.h"
 #include "core/PtrList.h"
+#include "core/Timer.h"
 #include "tests/support/ApiPatch.h"
 #include "tests/support/ControlTestSupport.h"
 
@@ -618,6 +621,102 @@ TEST_F(TSelfReleaseTest, FreeingTheMainFormClearsItAndEndsTheLoop) {
   ShowMessage(L"after");
   EXPECT_EQ(owner, nullptr);  // no freed form's window or caption
   EXPECT_EQ(caption, nullptr);
+}
+
+
+// ---- destruction messages the platform did not send ----
+
+int TimerTicks = 0;
+void CountTicks(void*, TTimer*) { ++TimerTicks; }
+
+// Drains the queue through the framework's loop, as the program's does.
+void DrainThroughTheLoop() {
+  for (int i = 0; i < 1000 && ProcessMessage(nullptr, nullptr); ++i) {
+  }
+}
+
+HWND PostedTarget = nullptr;
+UINT PostedMessage = 0;
+int BoxTicks = 0;
+BOOL CALLBACK PressOk(HWND window, LPARAM) {
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") == 0) PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+// Runs in the box's loop: posts the message there first, then answers the box.
+void CALLBACK InTheBox(HWND, UINT, UINT_PTR id, DWORD) {
+  if (++BoxTicks == 1) {
+    PostMessageW(PostedTarget, PostedMessage, 0, 0);
+  } else if (BoxTicks == 3) {
+    KillTimer(nullptr, id);
+    EnumThreadWindows(GetCurrentThreadId(), PressOk, 0);
+  }
+}
+
+// Posted to a window, or sent by another program, WM_DESTROY and WM_NCDESTROY
+// leave the window in place: the control stays bound and alive, and the
+// timers on the hidden timer window go on ticking on that same window.
+TEST_F(TSelfReleaseTest, DestructionMessagesFromTheQueueOrAnotherThreadAreOnlyMessages) {
+  enum TDelivery { Posted, SentFromAnotherThread, PostedDuringAMessageBox };
+  const char* const deliveries[] = {"posted", "sent from another thread", "posted in a box"};
+  TControl* form = NewTestControl(nullptr);
+  TControl* child = NewTestControl(form);
+  ASSERT_TRUE(form->CreateHandle());
+  TDestroyTracker formGone(form);
+  TDestroyTracker childGone(child);
+  TTimer* timer = NewTimer(10);
+  timer->OnTimer = {CountTicks, nullptr};
+  timer->SetEnabled(true);
+  ASSERT_NE(TimerWindow, nullptr);
+  TControl* const timerWindow = TimerWindow;
+  const HWND timerHandle = TimerWindow->Handle;
+
+  for (TDelivery delivery : {Posted, SentFromAnotherThread, PostedDuringAMessageBox}) {
+    for (UINT msg : {WM_DESTROY, WM_NCDESTROY}) {
+      for (TControl* target : {child, form, timerWindow}) {
+        SCOPED_TRACE(std::string(deliveries[delivery]) + (msg == WM_DESTROY ? " WM_DESTROY" : " WM_NCDESTROY") +
+                     (target == child ? " to a child" : target == form ? " to a form" : " to the timer window"));
+        const HWND window = target->Handle;
+        if (delivery == Posted) {
+          PostMessageW(window, msg, 0, 0);
+          DrainThroughTheLoop();
+        } else if (delivery == SentFromAnotherThread) {
+          std::atomic<bool> sent(false);
+          std::thread other([&] {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(window, msg, 0, 0, SMTO_NORMAL, 5000, &answer);
+            sent = true;
+            PostMessageW(window, WM_APP, 0, 0);  // ends the loop's wait
+          });
+          for (int i = 0; i < 10000 && !sent; ++i) WaitAndProcess(nullptr);
+          other.join();
+          DrainThroughTheLoop();
+        } else {
+          PostedTarget = window;
+          PostedMessage = msg;
+          BoxTicks = 0;
+          SetTimer(nullptr, 0, 20, InTheBox);
+          ShowMessageBox(L"box", MB_OK);
+          EXPECT_GE(BoxTicks, 3);
+          DrainThroughTheLoop();
+        }
+        EXPECT_FALSE(formGone.Fired);
+        EXPECT_FALSE(childGone.Fired);
+        ASSERT_TRUE(IsWindow(window));
+        EXPECT_EQ(GetPropW(window, SelfProp), target);
+        EXPECT_FALSE(target->WindowDestroyed);
+        EXPECT_EQ(TimerWindow, timerWindow);
+        EXPECT_EQ(TimerWindow->Handle, timerHandle);
+        EXPECT_TRUE(timer->Enabled);
+        EXPECT_NE(timer->TimerId, 0u);
+        const int before = TimerTicks;
+        EXPECT_TRUE(PumpUntil([&] { return TimerTicks >= before + 2; }, 3000));
+      }
+    }
+  }
+  Free(timer);
+  Free(form);
 }
 
 }  // namespace

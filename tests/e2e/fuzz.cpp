@@ -1,14 +1,18 @@
 // The outside fuzz: another program on the same desktop as the running demo
-// finds the demo's windows the way any program could, posts them a seeded
-// mix of messages, and answers every message box the demo opens meanwhile.
+// finds the demo's windows the way any program could, posts or sends them a
+// seeded mix of messages, holds the stylus down on the list for the middle
+// third of the run, and answers every message box the demo opens meanwhile.
 // Run under the same Wine prefix and desktop as the demo; prints figures as
 // `name: value` lines and exits 0 only if the demo is still there, answers,
 // and shows no box when the run ends.
 //
 //   fuzz run SEED COUNT [--without-timer-close] [--without-double-click-flood]
-//                         posts COUNT messages from the generator seeded SEED
+//                       [--without-send] [--without-stylus-hold] [--close-focused-list]
+//                         delivers COUNT messages from the generator seeded SEED
 //                         (those refused because their window went are extra);
-//                         the options leave a kind out, to narrow a failure down
+//                         the --without options leave a kind out, to narrow a
+//                         failure down; --close-focused-list first closes the
+//                         list's window (WM_CLOSE), which must have the focus
 //   fuzz idle MS          the demo's processor time over MS milliseconds
 //   fuzz boxes            answers the demo's open message boxes
 //   fuzz windows          the demo's windows, hidden ones and boxes too
@@ -17,8 +21,13 @@
 // "Kapat" button and the list's static panel, the hidden timer window
 // ("TWND", there while a glide runs or after one ran) and the soft-key bar's
 // desktop stand-in. The mix: stylus and key input, focus, size, paint, timer
-// and command messages, closes to the hidden timer window, flicks and slow
-// drags in one go, and floods of double clicks to the list. Left out are
+// and command messages, capture and mode news (WM_CANCELMODE,
+// WM_CAPTURECHANGED), destruction messages (WM_DESTROY, WM_NCDESTROY) to any
+// of the windows, setting and display changes, closes to the hidden timer
+// window, flicks and slow drags in one go, and floods of double clicks to the
+// list. One message in four that stands alone is sent (SendMessageTimeout)
+// instead of posted; a sent WM_SETTINGCHANGE carries no text, as the platform
+// would read a sent lParam as one. Left out are
 // messages that ask the program to end or to run a modal loop of the
 // platform's that only a person ends (closes to the form, a click on
 // "Kapat" by stylus, key or command, Alt and F10 keys), and handle-bearing
@@ -133,6 +142,7 @@ struct TMessage {
   UINT Msg;
   WPARAM WParam;
   LPARAM LParam;
+  bool Sent = false;  // sent and waited for, not posted
 };
 
 // The messages posted since the last fence, for the report of a crash or a hang.
@@ -148,8 +158,9 @@ class THistory {
     for (long long i = first; i < Next; ++i) {
       if (Entries[i % Size].Index < from) continue;
       const TEntry& e = Entries[i % Size];
-      ::Print("  #%lld %s msg 0x%04X wParam 0x%llX lParam 0x%llX\n", e.Index, e.Message.Name,
-              e.Message.Msg, static_cast<unsigned long long>(e.Message.WParam),
+      ::Print("  #%lld %s %s 0x%04X wParam 0x%llX lParam 0x%llX\n", e.Index, e.Message.Name,
+              e.Message.Sent ? "sent" : "msg", e.Message.Msg,
+              static_cast<unsigned long long>(e.Message.WParam),
               static_cast<unsigned long long>(e.Message.LParam));
     }
   }
@@ -165,7 +176,7 @@ class THistory {
 };
 
 // Kinds a run may leave out, to tell which one a failing seed needs.
-enum TKind : unsigned { kTimerClose = 1, kDoubleClickFlood = 2 };
+enum TKind : unsigned { kTimerClose = 1, kDoubleClickFlood = 2, kSend = 4, kStylusHold = 8 };
 
 class TFuzzer {
  public:
@@ -175,6 +186,18 @@ class TFuzzer {
   // Writes the next message, or the next few of a gesture or a flood (at
   // most MaxBatch), to out; returns how many.
   int Next(TMessage* out) {
+    int n = Generate(out);
+    // A message that stands alone may be sent instead: the demo handles it
+    // while its thread waits in its loop or in a message box.
+    if (n == 1 && !(Without & kSend) && Random.OneIn(4)) {
+      out[0].Sent = true;
+      if (out[0].Msg == WM_SETTINGCHANGE) out[0].LParam = 0;
+    }
+    return n;
+  }
+
+ private:
+  int Generate(TMessage* out) {
     uint32_t group = Random.Below(1000);
     if (group < 300) return Stylus(out);                      // the list's panel
     if (group < 340) return Gesture(out);                     // flick, slow drag, tap
@@ -189,8 +212,10 @@ class TFuzzer {
     if (group < 650) return Size(out);
     if (group < 710) return Paint(out);
     if (group < 850) return Timer(out);
-    if (group < 950) return Command(out);
-    if (group < 980) return Mode(out);
+    if (group < 930) return Command(out);
+    if (group < 955) return Mode(out);
+    if (group < 970) return Destruction(out);
+    if (group < 980) return Settings(out);
     if (Demo.Timer != nullptr && !(Without & kTimerClose)) {  // a close to the hidden timer window
       out[0] = {Demo.Timer, "timer", WM_CLOSE, 0, 0};
       return 1;
@@ -198,7 +223,6 @@ class TFuzzer {
     return Timer(out);
   }
 
- private:
   // Mostly on the panel, sometimes anywhere a 16-bit coordinate reaches.
   LPARAM Point() {
     static const int extremes[] = {-32768, -1, 0, 1, 239, 240, 255, 256, 32767};
@@ -381,10 +405,43 @@ class TFuzzer {
     return 1;
   }
 
+  // WM_DESTROY and WM_NCDESTROY that no DestroyWindow sent, to any window.
+  int Destruction(TMessage* out) {
+    static const UINT kinds[] = {WM_DESTROY, WM_NCDESTROY};
+    out[0] = To(Random.Pick(kinds), static_cast<WPARAM>(Word()), static_cast<LPARAM>(Word()));
+    return 1;
+  }
+
+  // Setting and display news with parameters of any value; a posted
+  // WM_SETTINGCHANGE's lParam names nothing in the demo's process.
+  int Settings(TMessage* out) {
+    static const WPARAM actions[] = {0, SPI_SETWHEELSCROLLLINES, SPI_SETWORKAREA, 0x2F, 0xFFFF};
+    if (Random.OneIn(2))
+      out[0] = To(WM_SETTINGCHANGE, Random.Pick(actions), static_cast<LPARAM>(Word()));
+    else
+      out[0] = To(WM_DISPLAYCHANGE, static_cast<WPARAM>(Word()), static_cast<LPARAM>(Word()));
+    return 1;
+  }
+
   TRandom Random;
   TDemo& Demo;
   unsigned Without;
 };
+
+// The stylus pressed or lifted for real, in the middle of the list, through
+// the platform's input queue: the demo sees a held stylus while the other
+// messages arrive.
+void PressStylus(const TDemo& demo, bool down) {
+  if (down) {
+    RECT rect = {};
+    GetWindowRect(demo.Panel, &rect);
+    SetCursorPos((rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2);
+  }
+  INPUT input = {};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof(input));
+}
 
 size_t MostBoxesOpen = 0;  // at any one look
 
@@ -401,7 +458,7 @@ int AnswerBoxes(TDemo& demo, std::set<HWND>& answered) {
   return static_cast<int>(demo.Boxes.size());
 }
 
-enum TFenceResult { frPassed, frEnded, frHung };
+enum TFenceResult { frPassed, frEnded, frHung, frFailed };
 
 // Waits until the demo has handled everything posted before. The bar's
 // stand-in has the platform's default window procedure, which clears the
@@ -463,12 +520,34 @@ void Report(TDemo& demo, TFenceResult how, const TRunPosition& at, const THistor
 
 // What a run counted, printed whether it passed or not.
 struct TRunFigures {
-  long long Posted = 0, Refused = 0, Fences = 0, TimerCloses = 0;
+  long long Posted = 0, Sent = 0, SendTimeouts = 0, Refused = 0, Fences = 0, TimerCloses = 0;
+  long long HeldMessages = 0;  // delivered while the stylus was held down
+  bool ListClosed = false;
   std::set<HWND> Answered;  // every box pressed, once
   std::set<HWND> Timers;    // every timer window seen
 };
 
-int Run(uint64_t seed, long long count, unsigned without) {
+// Closes the list's window from outside while it has the focus; from then
+// on what was meant for the list goes to the form.
+bool CloseFocusedList(TDemo& demo, TRunFigures& figures) {
+  GUITHREADINFO info = {};
+  info.cbSize = sizeof(info);
+  if (!GetGUIThreadInfo(demo.Thread, &info) || info.hwndFocus != demo.Panel) {
+    Print("fuzz: the list does not have the focus (focus 0x%llX)\n",
+          static_cast<unsigned long long>(reinterpret_cast<UINT_PTR>(info.hwndFocus)));
+    return false;
+  }
+  PostMessageW(demo.Panel, WM_CLOSE, 0, 0);
+  if (Fence(demo, figures.Answered) != frPassed || IsWindow(demo.Panel)) {
+    Print("fuzz: the list's window is still there after WM_CLOSE\n");
+    return false;
+  }
+  figures.ListClosed = true;
+  demo.Panel = demo.Form;
+  return true;
+}
+
+int Run(uint64_t seed, long long count, unsigned without, bool closeList) {
   TDemo demo;
   if (!demo.Find()) {
     Print("fuzz: no running demo found (a form \"GlideStrip Demo\" with \"Kapat\" and a panel)\n");
@@ -486,7 +565,19 @@ int Run(uint64_t seed, long long count, unsigned without) {
   long long& index = at.Index;
   long long nextFence = 0;
   static TMessage batch[MaxBatch];
-  while (figures.Posted < count && how == frPassed) {
+  if (closeList && !CloseFocusedList(demo, figures)) how = frFailed;
+  // Held over the list for the middle third of the run.
+  const bool hold = !(without & kStylusHold) && !figures.ListClosed;
+  bool held = false;
+  while (figures.Posted + figures.Sent < count && how == frPassed) {
+    const long long done = figures.Posted + figures.Sent;
+    if (hold && !held && done >= count / 3 && done < 2 * count / 3) {
+      PressStylus(demo, true);
+      held = true;
+    } else if (held && done >= 2 * count / 3) {
+      PressStylus(demo, false);
+      held = false;
+    }
     if (index >= nextFence) {
       how = Fence(demo, figures.Answered);
       if (how != frPassed) break;
@@ -498,11 +589,27 @@ int Run(uint64_t seed, long long count, unsigned without) {
       nextFence = index + 32 + pacing.Below(256);
     }
     int n = fuzzer.Next(batch);
-    for (int i = 0; i < n && figures.Posted < count; ++i, ++index) {
+    for (int i = 0; i < n && figures.Posted + figures.Sent < count; ++i, ++index) {
       const TMessage& m = batch[i];
       history.Add(index, m);
-      if (PostMessageW(m.Target, m.Msg, m.WParam, m.LParam)) {
+      bool delivered = false;
+      if (m.Sent) {
+        DWORD_PTR answer = 0;
+        // Briefly: a sent double click may open a box, whose loop then runs
+        // inside the sent message until the next fence answers it.
+        delivered = SendMessageTimeoutW(m.Target, m.Msg, m.WParam, m.LParam,
+                                        SMTO_NORMAL | SMTO_ABORTIFHUNG, 500, &answer) != 0;
+        if (!delivered && IsWindow(m.Target)) {
+          ++figures.SendTimeouts;
+          delivered = true;  // it reached the demo, which is busy with it
+        }
+        if (delivered) ++figures.Sent;
+      } else if (PostMessageW(m.Target, m.Msg, m.WParam, m.LParam)) {
+        delivered = true;
         ++figures.Posted;
+      }
+      if (held) ++figures.HeldMessages;
+      if (delivered) {
         if (m.Msg == WM_CLOSE) {
           ++figures.TimerCloses;
           at.LastTimerClose = index;
@@ -515,6 +622,7 @@ int Run(uint64_t seed, long long count, unsigned without) {
       }
     }
   }
+  if (held) PressStylus(demo, false);
   // Every box answered, the last ones too: the run ends with none open.
   for (int round = 0; round < 50 && how == frPassed; ++round) {
     how = Fence(demo, figures.Answered);
@@ -524,12 +632,16 @@ int Run(uint64_t seed, long long count, unsigned without) {
     open = AnswerBoxes(demo, figures.Answered);
     if (open == 0) break;
   }
-  if (how != frPassed) Report(demo, how, at, history);
+  if (how != frPassed && how != frFailed) Report(demo, how, at, history);
   if (how == frPassed && open != 0)
     Print("fuzz: %d message boxes still open after the run (seed 0x%llX)\n", open,
           static_cast<unsigned long long>(seed));
   Print("fuzz.seed: 0x%llX\n", static_cast<unsigned long long>(seed));
   Print("fuzz.messages_posted: %lld\n", figures.Posted);
+  Print("fuzz.messages_sent: %lld\n", figures.Sent);
+  Print("fuzz.sends_timed_out: %lld\n", figures.SendTimeouts);
+  Print("fuzz.messages_with_stylus_held: %lld\n", figures.HeldMessages);
+  Print("fuzz.list_closed: %d\n", figures.ListClosed ? 1 : 0);
   Print("fuzz.messages_refused: %lld\n", figures.Refused);
   Print("fuzz.message_boxes_answered: %lld\n", static_cast<long long>(figures.Answered.size()));
   Print("fuzz.most_message_boxes_open: %lld\n", static_cast<long long>(MostBoxesOpen));
@@ -568,7 +680,8 @@ double CpuMs(const TDemo& demo) {
 
 int Idle(DWORD ms) {
   TDemo demo;
-  if (!demo.Find()) {
+  demo.Find();  // the list may have been closed: the process is enough
+  if (demo.Process == nullptr) {
     Print("fuzz: no running demo found\n");
     return 2;
   }
@@ -612,19 +725,27 @@ int wmain(int argc, wchar_t** argv) {
   std::wstring command = argc > 1 ? argv[1] : L"";
   if (command == L"run" && argc > 3) {
     unsigned without = 0;
+    bool closeList = false;
     for (int i = 4; i < argc; ++i) {
       std::wstring kind = argv[i];
       if (kind == L"--without-timer-close")
         without |= kTimerClose;
       else if (kind == L"--without-double-click-flood")
         without |= kDoubleClickFlood;
+      else if (kind == L"--without-send")
+        without |= kSend;
+      else if (kind == L"--without-stylus-hold")
+        without |= kStylusHold;
+      else if (kind == L"--close-focused-list")
+        closeList = true;
     }
-    return Run(wcstoull(argv[2], nullptr, 0), wcstoll(argv[3], nullptr, 0), without);
+    return Run(wcstoull(argv[2], nullptr, 0), wcstoll(argv[3], nullptr, 0), without, closeList);
   }
   if (command == L"idle" && argc > 2) return Idle(wcstoul(argv[2], nullptr, 0));
   if (command == L"boxes") return Boxes();
   if (command == L"windows") return Windows();
   Print("usage: fuzz run SEED COUNT [--without-timer-close] [--without-double-click-flood]\n"
+        "                [--without-send] [--without-stylus-hold] [--close-focused-list]\n"
         "       fuzz idle MS | fuzz boxes | fuzz windows\n");
   return 2;
 }

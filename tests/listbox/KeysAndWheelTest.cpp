@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
+#include "support/FreedMemory.h"
 #include "support/ListBoxSupport.h"
 
 namespace {
@@ -86,7 +88,11 @@ TEST_F(KeysAndWheelTest, KeysMoveTheSelectionAndScrollItJustIntoView) {
     List->Selected = {0, c.Selected};
     List->Speed = {0, c.SpeedY};
     List->Timer->SetEnabled(c.SpeedY != 0);
-    if (c.Stylus) Stylus(WM_LBUTTONDOWN, 100, 120);
+    std::optional<TStylusHeld> held;
+    if (c.Stylus) {
+      held.emplace();
+      Stylus(WM_LBUTTONDOWN, 100, 120);
+    }
     Key(c.Key);
     EXPECT_EQ(List->Selected.y, c.WantSelected);
     EXPECT_EQ(List->Offset.y, c.WantOffset);
@@ -168,6 +174,103 @@ TEST_F(KeysAndWheelTest, WheelMovesTheRowsSmoothlyByTheSettingPerNotch) {
                                    path.begin()) * 10 + 10,
                 500u);
     }
+  }
+}
+
+// A handler of the list box's own that frees it: nothing of the list box is
+// touched after the handler returns, whichever way it was reached.
+void FreeTheList(void*, TGlideStripbox* sender, int) { sender->Destroy(); }
+void FreeTheListOnKey(void* list, TControl*, TKeyEventInfo&) {
+  static_cast<TGlideStripbox*>(list)->Destroy();
+}
+
+TEST_F(KeysAndWheelTest, ListBoxFreedByItsOwnHandlerIsNotTouchedAgain) {
+  enum TWay { Enter, DoubleTap, DoubleClick, KeyHandler };
+  const char* const names[] = {"Enter", "a double tap", "a double click", "its key handler"};
+  for (TWay way : {Enter, DoubleTap, DoubleClick, KeyHandler}) {
+    SCOPED_TRACE(names[way]);
+    if (List == nullptr) {
+      List = TGlideStripbox::Create(Form, 0, 0, 240, 250, alNone);
+      Fill(101);
+    }
+    List->Selected = {0, 3};
+    List->OnItemClick = {FreeTheList, nullptr};
+    if (way == KeyHandler) List->OnKeyDown = {FreeTheListOnKey, List};
+    SetFocus(List->Panel->Handle);
+    const HWND panel = List->Panel->Handle;
+    {
+      TFreedMemoryWatch watch;
+      switch (way) {
+        case Enter:
+        case KeyHandler: SendMessageW(panel, WM_KEYDOWN, VK_RETURN, 1); break;
+        case DoubleTap:
+          Tap(100, 120);
+          Clock.Advance(150);
+          Stylus(WM_LBUTTONDOWN, 100, 120);
+          break;
+        case DoubleClick: Stylus(WM_LBUTTONDBLCLK, 100, 120); break;
+      }
+      EXPECT_GE(watch.Held(), 1u);
+      EXPECT_EQ(watch.Touched(), 0u);
+    }
+    List = nullptr;  // freed by its handler
+    EXPECT_FALSE(IsWindow(panel));  // its panel went with it
+    PumpMessages();
+  }
+}
+
+// The panel is made 240 high here: four whole rows to a page, not 4.8.
+TEST_F(KeysAndWheelTest, WheelNotchesThatMoveNothingOrAPage) {
+  struct TCase {
+    const char* Name;
+    UINT Rows;
+    int StartOffset, SpeedY;
+    bool StylusAfter;  // the stylus comes to rest on the list after the notch
+    int WantOffset;    // once the wheel's move has ended (no glide is run)
+    int WantSpeedY;
+    bool WantTimer;
+  };
+  const TCase cases[] = {
+      {"wheel scrolling off: a glide goes on", 0, 1000, 12, false, 1000, 12, true},
+      {"a notch past the last row: a glide goes on", 3, 4810, -6, false, 4810, -6, true},
+      {"page scrolling moves the rows Page Down moves", WHEEL_PAGESCROLL, 1000, 0, false, 1200, 0, false},
+      {"a stylus resting after a notch: no more ticks", 3, 1000, 0, true, -1, 0, false},
+  };
+  List->Panel->SetHeight(240);
+  Fill(101);
+  ASSERT_EQ(List->PageRows(), 4);
+  TScopedPatch parameters(Api.SystemParametersInfoW, &ScriptedParameters);
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    WheelRows = c.Rows;
+    List->WheelDelta = 0;
+    List->Offset = {0, c.StartOffset};
+    List->Speed = {0, c.SpeedY};
+    List->Timer->SetEnabled(c.SpeedY != 0);
+    Wheel(List->Panel->Handle, -120);
+    if (c.StylusAfter) {
+      TStylusHeld held;
+      Clock.Advance(30);
+      TGlideStripbox::TimerTick(List, List->Timer);
+      Stylus(WM_LBUTTONDOWN, 100, 120);
+      const int resting = List->Offset.y;
+      for (int i = 0; i < 3; ++i) {
+        Clock.Advance(10);
+        TGlideStripbox::TimerTick(List, List->Timer);
+      }
+      EXPECT_EQ(List->Offset.y, resting);
+      EXPECT_FALSE(List->Timer->Enabled);
+      Stylus(WM_LBUTTONUP, 100, 120);
+    } else {
+      for (int i = 0; i < 100 && List->WheelMoving; ++i) {
+        Clock.Advance(10);
+        TGlideStripbox::TimerTick(List, List->Timer);
+      }
+      EXPECT_EQ(List->Offset.y, c.WantOffset);
+    }
+    EXPECT_EQ(List->Speed.y, c.WantSpeedY);
+    EXPECT_EQ(List->Timer->Enabled, c.WantTimer);
+    List->Timer->SetEnabled(false);
   }
 }
 

@@ -328,4 +328,127 @@ TEST_F(TouchTest, ResizeDuringADragEndsIt) {
   EXPECT_EQ(List->Offset.y, 0);
 }
 
+BOOL CALLBACK PressOk(HWND window, LPARAM) {
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") == 0) PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+// Runs in the box's own loop: answers it.
+void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
+  KillTimer(nullptr, id);
+  EnumThreadWindows(GetCurrentThreadId(), PressOk, 0);
+}
+
+// The capture can go in the middle of a stroke; the stylus-up then reaches
+// another window. The stroke ends as an up would end it (a flick glides,
+// anything else stops, no row is chosen), and afterwards hovering moves
+// nothing and the keys work again. A message that only claims the loss is
+// not believed.
+TEST_F(TouchTest, LostCaptureEndsTheStrokeAsAnUpWould) {
+  struct TCase {
+    const char* Name;
+    bool Flick;  // the stroke so far: a flick, or a stylus resting after its down
+    std::function<void()> Lose;
+    bool Ends, Glides;
+  };
+  auto* t = this;
+  const TCase cases[] = {
+      {"ReleaseCapture after a flick", true, [] { ReleaseCapture(); }, true, true},
+      {"WM_CANCELMODE to a resting stylus", false,
+       [t] { SendMessageW(t->List->Panel->Handle, WM_CANCELMODE, 0, 0); }, true, false},
+      {"another window takes the capture", true, [t] { SetCapture(t->Form->Handle); }, true, true},
+      {"a message box opens", false,
+       [] {
+         SetTimer(nullptr, 0, 50, AnswerBox);
+         ShowMessageBox(L"box", MB_OK);
+       },
+       true, false},
+      {"a key while the platform reports no button down", false,
+       [t] { SendMessageW(t->List->Panel->Handle, WM_KEYDOWN, VK_F5, 1); }, true, false},
+      {"WM_CAPTURECHANGED posted while the panel holds the stylus", true,
+       [t] {
+         PostMessageW(t->List->Panel->Handle, WM_CAPTURECHANGED, 0,
+                      reinterpret_cast<LPARAM>(t->Form->Handle));
+         PumpMessages();
+       },
+       false, false},
+  };
+  for (const TCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    List->Timer->SetEnabled(false);
+    List->Offset = {0, 1000};
+    List->Speed = {0, 0};
+    List->Selected = {0, -1};
+    List->LastTapTick = 0;
+    Stylus(WM_LBUTTONDOWN, 100, 200);
+    if (c.Flick) {
+      Stylus(WM_MOUSEMOVE, 100, 170);
+      Stylus(WM_MOUSEMOVE, 100, 140);
+    }
+    const int offset = List->Offset.y;
+    c.Lose();
+    if (!c.Ends) {
+      EXPECT_TRUE(List->Tracking);
+      EXPECT_EQ(GetCapture(), List->Panel->Handle);
+      Stylus(WM_LBUTTONUP, 100, 140);
+      continue;
+    }
+    EXPECT_FALSE(List->Tracking);
+    EXPECT_NE(GetCapture(), List->Panel->Handle);
+    EXPECT_EQ(List->Timer->Enabled, c.Glides);
+    EXPECT_EQ(List->Speed.y, c.Glides ? 15 : 0);
+    EXPECT_EQ(List->Offset.y, offset);
+    List->Speed = {0, 0};
+    List->Timer->SetEnabled(false);
+    // Hovering without a button scrolls nothing.
+    SendMessageW(List->Panel->Handle, WM_MOUSEMOVE, 0, MAKELPARAM(100, 40));
+    EXPECT_EQ(List->Offset.y, offset);
+    // The keys act again.
+    SendMessageW(List->Panel->Handle, WM_KEYDOWN, VK_END, 1);
+    EXPECT_EQ(List->Selected.y, 100);
+    ReleaseCapture();
+  }
+}
+
+TEST_F(TouchTest, MoveWithoutAButtonDownDoesNotScrollAStroke) {
+  Stylus(WM_LBUTTONDOWN, 100, 200);
+  SendMessageW(List->Panel->Handle, WM_MOUSEMOVE, 0, MAKELPARAM(100, 100));
+  EXPECT_EQ(List->Offset.y, 0);
+  EXPECT_EQ(List->Speed.y, 0);
+  SendMessageW(List->Panel->Handle, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(100, 100));
+  EXPECT_EQ(List->Offset.y, 100);  // any button drags
+  Stylus(WM_LBUTTONUP, 100, 100);
+}
+
+// A stylus-up that no tracked stylus-down began (after a double tap, or a
+// stray one) leaves a running glide or wheel move alone.
+TEST_F(TouchTest, UpWithoutATrackedDownLeavesTheMotionAlone) {
+  List->Offset = {0, 1000};
+  List->Speed = {0, 12};
+  List->Timer->SetEnabled(true);
+  Stylus(WM_LBUTTONUP, 100, 10);
+  EXPECT_EQ(List->Speed.y, 12);
+  EXPECT_TRUE(List->Timer->Enabled);
+
+  List->Speed = {0, 0};
+  List->Timer->SetEnabled(false);
+  POINT point = {100, 100};
+  ClientToScreen(List->Panel->Handle, &point);
+  SendMessageW(List->Panel->Handle, WM_MOUSEWHEEL, MAKEWPARAM(0, static_cast<WORD>(-120)),
+               MAKELPARAM(point.x, point.y));
+  ASSERT_TRUE(List->WheelMoving);
+  Clock.Advance(30);
+  Ticks(1);
+  Stylus(WM_LBUTTONUP, 100, 10);
+  EXPECT_TRUE(List->Timer->Enabled);
+  for (int i = 0; i < 20 && List->Timer->Enabled; ++i) {
+    Clock.Advance(10);
+    Ticks(1);
+  }
+  EXPECT_FALSE(List->WheelMoving);
+  EXPECT_FALSE(List->Timer->Enabled);
+  EXPECT_EQ(List->Offset.y % List->ItemHeight, 0);  // at rest on a row boundary
+}
+
 }  // namespace

@@ -492,8 +492,10 @@ TEST_F(MessageFuzz, DemoOutlivesSeededRandomMessages) {
     for (int k = 0; k < hkKindCount; ++k) {
       EXPECT_LE(result.Most[k], allowed[k])
           << HandleKindName(static_cast<THandleKind>(k)) << " in round " << round;
-      // No growth from one repetition to the next.
-      if (!results.empty()) {
+      // No growth from one repetition to the next. The glide's timer is no
+      // measure of growth: it runs only while a glide is left running at a
+      // check, which a round may or may not happen to do; its bound is above.
+      if (!results.empty() && k != hkTimer) {
         EXPECT_LE(result.Most[k], results.front().Most[k])
             << HandleKindName(static_cast<THandleKind>(k)) << " in round " << round;
       }

@@ -56,6 +56,24 @@ class TDrawnTexts {
   TScopedPatch<decltype(TPlatformApi::DrawTextW)> Patch;
 };
 
+// The left button down in this thread's key state for its life, as the
+// platform reports a stylus that rests on the screen.
+class TStylusHeld {
+ public:
+  TStylusHeld() { SetButton(true); }
+  ~TStylusHeld() { SetButton(false); }
+  TStylusHeld(const TStylusHeld&) = delete;
+  TStylusHeld& operator=(const TStylusHeld&) = delete;
+
+ private:
+  static void SetButton(bool down) {
+    BYTE keys[256];
+    GetKeyboardState(keys);
+    keys[VK_LBUTTON] = down ? 0x80 : 0;
+    SetKeyboardState(keys);
+  }
+};
+
 class TListBoxFixture : public ::testing::Test {
  protected:
   void SetUp() override {
