@@ -91,7 +91,11 @@ prepare_prefix() {
   fi
 }
 
-# Keeps one wineserver for the prefix while a run lasts; stop_wineserver ends it.
+# The Wine session of a command, for scripts/test, scripts/bench, scripts/demo
+# and the end-to-end runner alike: start_wineserver PREFIX [RUNNER...] keeps
+# one wineserver for the prefix while a run lasts, and stop_wineserver ends
+# it by its process id. RUNNER (such as `taskset -c 0`) runs the server and
+# Wine's background services.
 # It must be the server every program of the run reaches: one that a Wine
 # program starts for itself runs, through Debian's wrapper, with -p0 and ends
 # the moment its last program does, and a program starting just then reaches
@@ -101,16 +105,18 @@ prepare_prefix() {
 WINESERVER_PID=
 start_wineserver() {
   local prefix=$1 try
+  shift
+  local runner=("$@")
   WINESERVER_PREFIX=$prefix
   for try in 1 2 3; do
     WINEPREFIX=$prefix wineserver -k 2>/dev/null || true
-    WINEPREFIX=$prefix wineserver -f -p </dev/null >/dev/null 2>&1 &
+    WINEPREFIX=$prefix "${runner[@]}" wineserver -f -p </dev/null >/dev/null 2>&1 &
     WINESERVER_PID=$!
     # The server works in its own directory, where it makes its socket.
     wait_for 10 test -S "/proc/$WINESERVER_PID/cwd/socket" || true
     # The first program of a session starts Wine's background services; start
     # them here, detached, so they never hold a test runner's output pipe open.
-    WINEPREFIX=$prefix wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
+    WINEPREFIX=$prefix "${runner[@]}" wine cmd.exe /c exit </dev/null >/dev/null 2>&1 || true
     kill -0 "$WINESERVER_PID" 2>/dev/null && return 0
     log "the wineserver of $prefix did not stay up (try $try): starting it again"
     wait "$WINESERVER_PID" 2>/dev/null || true
