@@ -231,12 +231,13 @@ flick() {
   done
   gesture "${args[@]}" mouseup 1
 }
-# close_box: presses the message box's OK and waits for the box to go.
+# close_box: presses the message box's OK and waits for the box to go. The
+# box's window exists before its controls do: its button is waited for.
+box_ready() { read_tree; [ -n "$(box_button)" ]; }
 close_box() {
   local ok
-  read_tree
+  wait_until 10 box_ready || return 1
   ok=$(box_button)
-  [ -n "$ok" ] || return 1
   # shellcheck disable=SC2046
   gesture mousemove $(centre "$ok") click 1
   wait_until 10 box_gone
