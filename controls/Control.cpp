@@ -113,6 +113,142 @@ void TControl::CreateChildHandles() {
     static_cast<TControl*>(Children->Items[i])->CreateHandle();
 }
 
+namespace {
+
+// Where CreateWindowExW puts the window: CW_USEDEFAULT leaves a value to the platform.
+struct TWindowPlace {
+  int X;
+  int Y;
+  int Width;
+  int Height;
+};
+
+// The place the control's settings ask for: its bounds, with the platform's
+// default for a size of 0 and, for a top-level window never moved, for the corner.
+TWindowPlace RequestedPlace(const TControl* control) {
+  const RECT& bounds = control->Bounds;
+  TWindowPlace place = {bounds.left, bounds.top, bounds.right - bounds.left,
+                        bounds.bottom - bounds.top};
+  if (place.Width == 0) place.Width = CW_USEDEFAULT;
+  if (place.Height == 0) place.Height = CW_USEDEFAULT;
+  if (!control->IsChild && (control->BoundsSet & (BoundsLeftSet | BoundsTopSet)) == 0) {
+    place.X = CW_USEDEFAULT;
+    place.Y = CW_USEDEFAULT;
+  }
+  return place;
+}
+
+// A full-screen form: what is still left to the platform comes from the work area.
+void PlaceInWorkArea(TWindowPlace& place) {
+  RECT area = {};
+  // Without a work area the platform's default placement stays.
+  if (!Api.SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) return;
+  if (place.X == CW_USEDEFAULT) place.X = area.left;
+  if (place.Y == CW_USEDEFAULT) place.Y = area.top;
+  if (place.Width == CW_USEDEFAULT) place.Width = area.right - place.X;
+  // The screen height, not the work area's bottom: the soft-key bar cuts the window back.
+  if (place.Height == CW_USEDEFAULT) place.Height = ScreenHeight() - place.Y;
+}
+
+// Whether the class exists. A class that is not ours ("BUTTON", "STATIC") is
+// subclassed: its procedure is kept in OldWindowProc. Procedures are compared
+// whole, since code addresses here have more than 24 bits.
+bool FindClass(TControl* control, HINSTANCE instance, const wchar_t* className) {
+  WNDCLASSW known = {};
+  const bool registered = Api.GetClassInfoW(instance, className, &known) != 0;
+  if (control->OldWindowProc == nullptr && registered && known.lpfnWndProc != GlobalWindowProc)
+    control->OldWindowProc = known.lpfnWndProc;
+  return registered;
+}
+
+// A framework class is registered once, by the first control that uses it,
+// with that control's ClassStyle.
+bool RegisterFrameworkClass(const TControl* control, HINSTANCE instance,
+                            const wchar_t* className) {
+  WNDCLASSW wc = {};
+  wc.style = control->ClassStyle;
+  wc.lpfnWndProc = GlobalWindowProc;
+  wc.hInstance = instance;
+  wc.lpszClassName = className;
+  return Api.RegisterClassW(&wc) != 0;
+}
+
+// Creates the window and takes it as the control's Handle; a subclassed
+// window gets GlobalWindowProc. False when no window was made, or when a
+// handler released the control meanwhile: it is gone then, and the caller
+// must not touch it again.
+bool MakeWindow(TControl* control, const TWindowPlace& place, const wchar_t* className,
+                const wchar_t* windowName, HWND parentWindow, HINSTANCE instance) {
+  // Set just before creation: the window's first message binds it to this control.
+  if (control->OldWindowProc == nullptr) CreatingControl = control;
+  // Held while the window is made: a window that dies inside CreateWindowExW
+  // (a hook failing WM_CREATE) would otherwise free this control under us.
+  // Compared with the count before, since a caller (GetHandle) may hold it too.
+  const int held = control->RefCount;
+  AddRef(control);
+  HWND window = Api.CreateWindowExW(
+      control->ExStyle, className, windowName, control->Style, place.X, place.Y, place.Width,
+      place.Height, parentWindow,
+      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(control->ControlId)), instance, nullptr);
+  if (control->RefCount < held + 2) {
+    // Released by a handler meanwhile: it goes now, with whatever was made.
+    Free(control);
+    return false;
+  }
+  Free(control);
+  control->Handle = window;
+  if (window == nullptr) {
+    // A window that never sent a message must not bind the next window created.
+    if (CreatingControl == control) CreatingControl = nullptr;
+    // The window that died during creation was never this control's to keep.
+    control->WindowDestroyed = false;
+    return false;
+  }
+  if (control->OldWindowProc != nullptr)
+    Api.SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlobalWindowProc));
+  return true;
+}
+
+// A top-level window on a platform with a soft-key bar gets an empty one and
+// ends at the bar's top edge.
+void AddSoftKeyBar(TControl* control, const TWindowPlace& place) {
+  if (control->IsChild || GetPlatformType() == ptSmartPhone) return;
+  SHMENUBARINFO bar = {};
+  bar.cbSize = sizeof(SHMENUBARINFO);
+  bar.hwndParent = control->Handle;
+  bar.dwFlags = SHCMBF_EMPTYBAR;
+  RECT barRect = {};
+  const bool made = Api.SHCreateMenuBar(&bar) != FALSE;
+  control->MenuBar = made ? bar.hwndMB : nullptr;  // where the form's later layouts find the bar
+  if (made && Api.GetWindowRect(bar.hwndMB, &barRect)) {
+    // In 64 bits: a default y and height (CW_USEDEFAULT each) must not overflow.
+    if (static_cast<int64_t>(place.Y) + place.Height > barRect.top)
+      Api.SetWindowPos(control->Handle, nullptr, 0, 0, place.Width, barRect.top - place.Y,
+                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
+  }
+}
+
+// Subclassed windows were created without CreatingControl: bind them now.
+// False when the binding failed and the window was given up.
+bool BindWindow(TControl* control) {
+  if (Api.GetPropW(control->Handle, SelfProp) != nullptr) return true;
+  CreatingControl = nullptr;
+  if (Api.SetPropW(control->Handle, SelfProp, control)) return true;
+  // An unbound window reaches neither this control nor, once subclassed,
+  // its own class's procedure: a dead button nobody could press. It is
+  // given up as not made; the next CreateHandle tries again. Handle is
+  // cleared first, so the window's last messages find no control.
+  HWND window = control->Handle;
+  control->Handle = nullptr;
+  if (control->OldWindowProc != nullptr)
+    Api.SetWindowLongPtrW(window, GWLP_WNDPROC,
+                          reinterpret_cast<LONG_PTR>(control->OldWindowProc));
+  Api.DestroyWindow(window);
+  return false;
+}
+
+}  // namespace
+
 bool TControl::CreateHandle() {
   // The parent's window first: this is what brings a whole ancestry into being.
   if (Parent != nullptr && Parent->GetHandle() == nullptr) return false;
@@ -133,27 +269,8 @@ bool TControl::CreateHandle() {
   // or the program would wait for ever behind an invisible form.
   const bool showWhenMade = ShowPending && CreatingOnDemand != this;
 
-  int x = Bounds.left;
-  int y = Bounds.top;
-  int width = Bounds.right - Bounds.left;
-  int height = Bounds.bottom - Bounds.top;
-  if (width == 0) width = CW_USEDEFAULT;
-  if (height == 0) height = CW_USEDEFAULT;
-  if (!IsChild && (BoundsSet & (BoundsLeftSet | BoundsTopSet)) == 0) {
-    x = CW_USEDEFAULT;
-    y = CW_USEDEFAULT;
-  }
-  if (FullScreen) {
-    RECT area = {};
-    // Without a work area the platform's default placement stays.
-    if (Api.SystemParametersInfoW(SPI_GETWORKAREA, 0, &area, 0)) {
-      if (x == CW_USEDEFAULT) x = area.left;
-      if (y == CW_USEDEFAULT) y = area.top;
-      if (width == CW_USEDEFAULT) width = area.right - x;
-      // The screen height, not the work area's bottom: the soft-key bar cuts the window back.
-      if (height == CW_USEDEFAULT) height = ScreenHeight() - y;
-    }
-  }
+  TWindowPlace place = RequestedPlace(this);
+  if (FullScreen) PlaceInWorkArea(place);
 
   const wchar_t* windowName = Text.c_str();  // an empty wide string, never null
   HINSTANCE instance = Api.GetModuleHandleW(nullptr);
@@ -161,89 +278,21 @@ bool TControl::CreateHandle() {
   wchar_t className[ClassNameLimit + 1] = {};
   StrLCopyW(className, ClassName != nullptr ? ClassName : L"", ClassNameLimit);
 
-  WNDCLASSW known = {};
-  const bool registered = Api.GetClassInfoW(instance, className, &known) != 0;
-  // A class that is not ours ("BUTTON", "STATIC") is subclassed; procedures are
-  // compared whole, since code addresses here have more than 24 bits.
-  if (OldWindowProc == nullptr && registered && known.lpfnWndProc != GlobalWindowProc)
-    OldWindowProc = known.lpfnWndProc;
-
+  // A class is registered only once the parent's window exists: a control
+  // that cannot be made registers nothing.
+  const bool registered = FindClass(this, instance, className);
   HWND parentWindow = GetParentHandle(true);
   if (parentWindow == nullptr && (Style & WS_CHILD) != 0) return false;
+  if (!registered && !RegisterFrameworkClass(this, instance, className)) return false;
 
-  if (!registered) {
-    WNDCLASSW wc = {};
-    wc.style = ClassStyle;
-    wc.lpfnWndProc = GlobalWindowProc;
-    wc.hInstance = instance;
-    wc.lpszClassName = className;
-    if (Api.RegisterClassW(&wc) == 0) return false;
-  }
-
-  // Set just before creation: the window's first message binds it to this control.
-  if (OldWindowProc == nullptr) CreatingControl = this;
-  // Held while the window is made: a window that dies inside CreateWindowExW
-  // (a hook failing WM_CREATE) would otherwise free this control under us.
-  // Compared with the count before, since a caller (GetHandle) may hold it too.
-  const int held = RefCount;
-  AddRef(this);
-  HWND window = Api.CreateWindowExW(ExStyle, className, windowName, Style, x, y, width, height,
-                                    parentWindow,
-                                    reinterpret_cast<HMENU>(static_cast<UINT_PTR>(ControlId)),
-                                    instance, nullptr);
-  if (RefCount < held + 2) {
-    // Released by a handler meanwhile: it goes now, with whatever was made.
-    Free(this);
-    return false;
-  }
-  Free(this);
-  Handle = window;
-  if (Handle == nullptr) {
-    // A window that never sent a message must not bind the next window created.
-    if (CreatingControl == this) CreatingControl = nullptr;
-    // The window that died during creation was never this control's to keep.
-    WindowDestroyed = false;
-    // Reported as failure before any child is asked to create its window: a
-    // child would ask this control's GetHandle again, and that again its children.
-    return false;
-  }
-  if (OldWindowProc != nullptr)
-    Api.SetWindowLongPtrW(Handle, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&GlobalWindowProc));
-
-  if (!IsChild && GetPlatformType() != ptSmartPhone) {
-    SHMENUBARINFO bar = {};
-    bar.cbSize = sizeof(SHMENUBARINFO);
-    bar.hwndParent = Handle;
-    bar.dwFlags = SHCMBF_EMPTYBAR;
-    RECT barRect = {};
-    const bool made = Api.SHCreateMenuBar(&bar) != FALSE;
-    MenuBar = made ? bar.hwndMB : nullptr;  // where the form's later layouts find the bar
-    if (made && Api.GetWindowRect(bar.hwndMB, &barRect)) {
-      // In 64 bits: a default y and height (CW_USEDEFAULT each) must not overflow.
-      if (static_cast<int64_t>(y) + height > barRect.top)
-        Api.SetWindowPos(Handle, nullptr, 0, 0, width, barRect.top - y,
-                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOOWNERZORDER);
-    }
-  }
-
+  // On failure reported before any child is asked to create its window: a
+  // child would ask this control's GetHandle again, and that again its children.
+  if (!MakeWindow(this, place, className, windowName, parentWindow, instance)) return false;
+  AddSoftKeyBar(this, place);
   if ((Style & WS_VISIBLE) != 0) Perform(WM_SHOWWINDOW, 1, 0);
+  if (!BindWindow(this)) return false;
 
-  // Subclassed windows were created without CreatingControl: bind them now.
-  if (Api.GetPropW(Handle, SelfProp) == nullptr) {
-    CreatingControl = nullptr;
-    if (!Api.SetPropW(Handle, SelfProp, this)) {
-      // An unbound window reaches neither this control nor, once subclassed,
-      // its own class's procedure: a dead button nobody could press. It is
-      // given up as not made; the next CreateHandle tries again. Handle is
-      // cleared first, so the window's last messages find no control.
-      HWND window = Handle;
-      Handle = nullptr;
-      if (OldWindowProc != nullptr)
-        Api.SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(OldWindowProc));
-      Api.DestroyWindow(window);
-      return false;
-    }
-  }
+  // The window takes its font before the children are made; a pending show comes last.
   if (ControlFontHook != nullptr) ControlFontHook(this);
   CreateChildHandles();
   if (showWhenMade) {

@@ -91,43 +91,43 @@ const unsigned char BoundsTopSet = 2;
 const unsigned char BoundsSizeSet = 4 | 8;
 
 struct TControl : TBaseObject {
-  HWND Handle;                 // 0 while no window exists
-  uint32_t ClassStyle;
+  HWND Handle;                 // 0 while no window exists; CreateHandle or its first message
+  uint32_t ClassStyle;         // the class's style if this control registers it (forms: CS_DBLCLKS)
   uint32_t Style;              // its WS_VISIBLE bit follows Visible
-  uint32_t ExStyle;
-  unsigned char SizeType;      // low byte of the last WM_SIZE's wParam
+  uint32_t ExStyle;            // extended style for CreateWindowExW; 0 for every control here
+  unsigned char SizeType;      // low byte of the last WM_SIZE's wParam; set by WindowProc
   WNDPROC OldWindowProc;       // the system class's procedure when subclassing, else null
-  TControl* Parent;
-  bool Visible;
-  bool TabStop;
-  TPtrList* Hooks;             // pairs (hook, keep flag) in attach order
+  TControl* Parent;            // not owned; the parent owns this control; SetParentControl
+  bool Visible;                // the program's view; SetVisible, child constructors
+  bool TabStop;                // may take the focus; set by the child-control constructor
+  TPtrList* Hooks;             // pairs (hook, keep flag) in attach order; AttachHook
   TPtrList* Children;          // child controls in attach order (owned through OwnedList)
   HBRUSH BrushHandle;          // owned; the plain provider's cached background brush
-  uint32_t BrushRGB;
-  bool Destroying;
-  bool WindowDestroyed;
-  int DispatchDepth;
-  uint32_t ControlId;
-  bool FullScreen;
-  bool IsChild;
-  bool NoTextInvalidate;
-  unsigned char BoundsSet;
-  HRGN UpdateRegion;           // owned while OnPaint runs
-  HDC PaintDC;                 // the paint DC while the control paints
+  uint32_t BrushRGB;           // the RGB BrushHandle was made with; set by the plain provider
+  bool Destroying;             // Destroy has begun its own release; never cleared
+  bool WindowDestroyed;        // WM_DESTROY reached it: the platform is ending the window
+  int DispatchDepth;           // its GlobalWindowProc calls in progress; never negative
+  uint32_t ControlId;          // CreateWindowExW's identifier; children take NextControlId
+  bool FullScreen;             // default place from the work area; set by NewForm
+  bool IsChild;                // a child: no soft-key bar or default place; parent coordinates
+  bool NoTextInvalidate;       // SetText does not repaint; set for labels
+  unsigned char BoundsSet;     // BoundsSet bits: what SetBounds has set so far; never cleared
+  HRGN UpdateRegion;           // owned while OnPaint runs; PaintHook
+  HDC PaintDC;                 // the paint DC while OnPaint runs, else 0; PaintHook
   TNotifyEvent OnLostFocus;
   const wchar_t* ClassName;    // constant text, not owned
-  TColorValue FontColor;
-  TColorValue Color;
+  TColorValue FontColor;       // text colour; taken from the parent, follows the font tool
+  TColorValue Color;           // background colour; SetColor, or follows the brush tool
   TGraphicTool* Font;          // owned
   TGraphicTool* Brush;         // owned
-  TCanvas* Canvas;             // freed by Destroy
-  int AlignMargin;
+  TCanvas* Canvas;             // made by the first GetCanvas; freed by Destroy
+  int AlignMargin;             // alignment's gap; a new child's offset from the corner
   RECT Bounds;                 // screen coordinates for top-level windows, parent client for children
   TNotifyEvent OnClick;
   TControl* FocusedControl;    // forms: the child that has or last had the focus; not owned
-  bool ExplicitVisible;
-  bool ShowPending;
-  unsigned char FocusDepth;
+  bool ExplicitVisible;        // the program chose the visibility with Show; never cleared
+  bool ShowPending;            // made hidden on demand: the next CreateHandle shows it
+  unsigned char FocusDepth;    // focus changes the framework is making (TakeFocus, WM_SETFOCUS)
   TMouseEvent OnMouseDown;
   TMouseEvent OnMouseUp;
   TMouseEvent OnMouseMove;
@@ -135,13 +135,13 @@ struct TControl : TBaseObject {
   TMouseEvent OnMouseWheel;
   TKeyEvent OnKeyDown;         // runs inside the framework's key rules (HandleKey)
   TNotifyEvent OnGotFocus;
-  TNotifyCodes Notify;
+  TNotifyCodes Notify;         // the class's codes; set by the child-control constructor
   TPaintEvent OnPaint;
-  TAlign Align;
-  unsigned char AlignState;
+  TAlign Align;                // the edge this child keeps to; SetAlign
+  unsigned char AlignState;    // AlignState bits; changed by the alignment layout only
   TNotifyEvent OnResize;
-  bool InvalidateOnResize;
-  WideString Text;
+  bool InvalidateOnResize;     // SetBounds repaints after a size change; set for labels
+  WideString Text;             // the window text; SetText
   HWND MenuBar;                 // top-level windows: the soft-key bar made for the window
                                 // (the shell's, gone with the window), 0 without one
   SHACTIVATEINFO ShellActivate; // top-level windows: the shell's activation and input-panel

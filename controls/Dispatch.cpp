@@ -1,6 +1,7 @@
 #include "controls/Dispatch.h"
 
 #include "controls/Application.h"
+#include "core/Assert.h"
 #include "core/PlatformInfo.h"
 #include "core/PtrList.h"
 #include "platform/Platform.h"
@@ -90,9 +91,17 @@ LRESULT DispatchToControl(TMessageRecord& message) {
       control = static_cast<TControl*>(Api.GetPropW(message.Wnd, SelfProp));
     }
   }
+  // Destroy unbinds the window right after it marks the control: what a
+  // message still reaches is alive, if perhaps being destroyed further up.
+  DEBUG_ASSERT(control == nullptr || !control->Destroying,
+               "a message reaches a control whose Destroy has unbound it");
   if (control == nullptr) {
     // A main form without a window would adopt this window as its own (WindowProc's first step).
-    if (MainForm != nullptr && MainForm->Handle != nullptr) return MainForm->WindowProc(message);
+    if (MainForm != nullptr && MainForm->Handle != nullptr) {
+      // A main form's Destroy clears MainForm before anything else.
+      DEBUG_ASSERT(!MainForm->Destroying, "a message reaches a main form being destroyed");
+      return MainForm->WindowProc(message);
+    }
     return Api.DefWindowProcW(message.Wnd, message.Msg, message.WParam, message.LParam);
   }
   // A control whose Destroy is running (its windows still send messages while
@@ -105,6 +114,7 @@ LRESULT DispatchToControl(TMessageRecord& message) {
   ++control->DispatchDepth;
   LRESULT result = control->WindowProc(message);
   --control->DispatchDepth;
+  DEBUG_ASSERT(control->DispatchDepth >= 0, "a control's dispatch depth below zero");
   // The platform destroyed the window and nobody but this message holds the
   // control: it goes when its outermost message returns.
   const bool orphaned = control->RefCount == 2 && control->DispatchDepth <= 0 &&

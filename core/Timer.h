@@ -17,9 +17,9 @@ typedef void (*TTimerProc)(void* data, TTimer* sender);
 typedef TEventPair<TTimerProc> TTimerEvent;
 
 struct TTimer : TBaseObject {
-  UINT_PTR TimerId;   // what SetTimer returned; 0 while not running
-  bool Enabled;       // requested state
-  int Interval;       // milliseconds
+  UINT_PTR TimerId;   // what SetTimer returned; 0 while not running; SetEnabled, SetInterval
+  bool Enabled;       // the state the owner asked for with SetEnabled
+  int Interval;       // milliseconds; SetInterval
   TTimerEvent OnTimer;
 
   void Destroy(bool dispose) override;

@@ -1,5 +1,6 @@
 #include "graphics/Bitmap.h"
 
+#include "core/Assert.h"
 #include "platform/Platform.h"
 
 TBitmap* NewOffscreenBitmap(int width, int height) {
@@ -55,6 +56,8 @@ TCanvas* TBitmap::GetCanvas() {
 
 void TBitmap::ReleaseHandle() {
   Deselect();
+  DEBUG_ASSERT(SavedBitmap == nullptr && (Canvas == nullptr || !CanvasHolds(Canvas, Handle)),
+               "the bitmap is deleted while selected into its memory DC");
   if (Handle != nullptr) Api.DeleteObject(Handle);
   Handle = nullptr;
 }

@@ -12,7 +12,7 @@
 #include "graphics/Canvas.h"
 
 struct TBitmap : TBaseObject {
-  int Height;
+  int Height;            // in pixels, fixed at creation; 0 after Clear
   int Width;
   HBITMAP Handle;        // owned
   TCanvas* Canvas;       // owned; owns the memory DC

@@ -69,6 +69,16 @@ TCanvas* NewCanvasOnDC(HDC dc) {
 
 void ToolChanged(void* canvas, TGraphicTool*) { static_cast<TCanvas*>(canvas)->DeselectTools(); }
 
+#ifndef NDEBUG
+bool CanvasHolds(const TCanvas* canvas, HGDIOBJ object) {
+  if (canvas->DC == nullptr || object == nullptr) return false;
+  const UINT kinds[] = {OBJ_PEN, OBJ_BRUSH, OBJ_FONT, OBJ_BITMAP};
+  for (UINT kind : kinds)
+    if (Api.GetCurrentObject(canvas->DC, kind) == object) return true;
+  return false;
+}
+#endif
+
 void TCanvas::Destroy(bool dispose) {
   // The DC goes back with only stock objects in it before the tools delete theirs.
   SetHandle(nullptr);

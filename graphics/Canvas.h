@@ -37,8 +37,8 @@ typedef TEventPair<TCanvasGetDCProc> TCanvasGetDCEvent;
 struct TCanvas : TBaseObject {
   TControl* Owner;          // not owned; default colours, paint DC and window for ReleaseDC
   HDC DC;                   // attached DC; who gives it back depends on where it came from
-  POINT PenPos;
-  TCanvasFlags Flags;
+  POINT PenPos;             // the drawing position, put back on each DC attached; SetPenPos
+  TCanvasFlags Flags;       // DC attached, tools selected; set as each goes in, cleared out
   TGraphicTool* Brush;      // owned
   TGraphicTool* Pen;        // owned
   TGraphicTool* Font;       // owned
@@ -71,6 +71,11 @@ TCanvas* NewCanvasOnDC(HDC dc);
 
 // The OnChange handler a canvas puts on its tools.
 void ToolChanged(void* canvas, TGraphicTool* tool);
+
+#ifndef NDEBUG
+// Debug builds' checks: whether the canvas's DC has object selected.
+bool CanvasHolds(const TCanvas* canvas, HGDIOBJ object);
+#endif
 
 // The control framework's DC supplier (its ProvideDC), installed when the
 // framework starts: a canvas whose OnGetDC is this gives DCs back with ReleaseDC.

@@ -2,7 +2,9 @@
 
 #include <cstring>
 
+#include "core/Assert.h"
 #include "core/WStrList.h"
+#include "graphics/Canvas.h"  // the listening canvas, in debug builds' checks
 #include "platform/Platform.h"
 
 namespace {
@@ -31,6 +33,14 @@ void MakePenHandle(TGraphicTool* tool) {
 // Brushes and pens own the bitmap whose handle sits at position 4; for fonts
 // those bytes are lfHeight.
 bool HasPatternBitmap(const TGraphicTool* tool) { return tool->Kind != tkFont; }
+
+#ifndef NDEBUG
+// Whether the canvas this tool tells of its changes has object selected still.
+bool ListeningCanvasHolds(const TGraphicTool* tool, HGDIOBJ object) {
+  if (tool->OnChange.Code != ToolChanged) return false;
+  return CanvasHolds(static_cast<const TCanvas*>(tool->OnChange.Data), object);
+}
+#endif
 
 TGraphicTool* NewTool(TToolKind kind, TGraphicTool* (*newSameKind)(),
                       void (*makeHandle)(TGraphicTool*)) {
@@ -87,6 +97,9 @@ void TGraphicTool::Destroy(bool dispose) {
     // Handles are sign-extended 32-bit values on 64-bit targets.
     Api.DeleteObject(reinterpret_cast<HGDIOBJ>(
         static_cast<intptr_t>(static_cast<int32_t>(Props.Tool.PatternBitmap))));
+  // The canvas gives its DC back before it frees its tools.
+  DEBUG_ASSERT(!ListeningCanvasHolds(this, Handle),
+               "a tool is freed while its canvas has it selected");
   if (Handle != nullptr) Api.DeleteObject(Handle);
   Handle = nullptr;
   TBaseObject::Destroy(false);
@@ -113,6 +126,7 @@ void TGraphicTool::Changed() {
   HGDIOBJ old = Handle;
   Handle = nullptr;
   if (OnChange.Assigned()) OnChange.Code(OnChange.Data, this);
+  DEBUG_ASSERT(!ListeningCanvasHolds(this, old), "a tool's old handle is deleted while selected");
   if (old != nullptr) Api.DeleteObject(old);
 }
 

@@ -42,22 +42,22 @@ class TGlideStripbox {
  public:
   TItemClickEvent OnItemClick;
   TKeyEvent OnKeyDown;             // runs before the list's own keys; the sender is the panel
-  TColorValue SelectedTextColor = 0;
-  bool Tracking = false;
+  TColorValue SelectedTextColor = 0;  // the selected row's text; set at creation
+  bool Tracking = false;           // a stroke is under way: from stylus-down until it ends
   TControl* Panel = nullptr;       // owned by the parent control; null once the panel is destroyed
-  POINT Selected = {0, 0};         // X column (0), Y row; -1 for none
-  POINT Speed = {0, 0};            // pixels per tick
-  POINT DownPoint = {0, 0};
-  POINT LastPoint = {0, 0};
+  POINT Selected = {0, 0};         // X column (0), Y row; -1 for none; taps, keys and Reset
+  POINT Speed = {0, 0};            // pixels per tick; set by drags, decayed by TimerTick
+  POINT DownPoint = {0, 0};        // where the stroke began, panel coordinates; -1 after it
+  POINT LastPoint = {0, 0};        // where the stylus was last seen during the stroke
   int32_t TickCount = 0;           // gliding ticks since construction; wraps
-  POINT Offset = {0, 0};           // only Y is drawn
+  POINT Offset = {0, 0};           // scroll position in pixels, clamped; only Y is drawn
   TTimer* Timer = nullptr;         // owned
   TWStrList* Items = nullptr;      // owned
-  int32_t ItemHeight = 0;
-  int32_t MaxSpeed = 0;
-  int32_t ItemWidth = 0;
-  TColorValue LineColor = 0;
-  TColorValue SelectedColor = 0;
+  int32_t ItemHeight = 0;          // row height in pixels, fixed at creation
+  int32_t MaxSpeed = 0;            // the glide's speed limit, pixels per tick; fixed at creation
+  int32_t ItemWidth = 0;           // row width: the panel's, taken on each resize
+  TColorValue LineColor = 0;       // the lines between rows; SetLineColor
+  TColorValue SelectedColor = 0;   // the selected row's fill; set at creation
   uint32_t LastTapTick = 0;        // 0: no tap pending
   TBitmap* BackBuffer = nullptr;   // owned, may be null
   bool Activating = false;         // OnItemClick is running
@@ -67,11 +67,11 @@ class TGlideStripbox {
     bool Freed;
     TFreeWatch* Outer;
   };
-  TFreeWatch* FreeWatches = nullptr;
+  TFreeWatch* FreeWatches = nullptr;  // innermost watch; each call links its own in and out
   // The wheel's move: Offset.y eases from WheelFrom to WheelTo, starting at WheelStart.
-  bool WheelMoving = false;
-  int32_t WheelFrom = 0;
-  int32_t WheelTo = 0;
+  bool WheelMoving = false;        // a wheel's move is easing; ended by StopMoving or its last step
+  int32_t WheelFrom = 0;           // Offset.y where the move started
+  int32_t WheelTo = 0;             // Offset.y where it ends
   uint32_t WheelStart = 0;         // tick count
   int32_t WheelDelta = 0;          // wheel units short of a whole notch
 

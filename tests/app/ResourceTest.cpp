@@ -200,4 +200,23 @@ TEST_F(ProgramResources, FourEmptySoftKeyBarTemplatesFrom20000To20003) {
   }
 }
 
+// A release program carries none of the debug builds' assertions: neither
+// their report nor the assumptions they state are in the file.
+TEST(ProgramFile, ReleaseProgramCarriesNoDebugAssertions) {
+#ifndef NDEBUG
+  GTEST_SKIP() << "a debug build's program carries its assertions";
+#else
+  const std::wstring path = ProgramFilePath();
+  FILE* file = path.empty() ? nullptr : _wfopen(path.c_str(), L"rb");
+  ASSERT_NE(file, nullptr) << "cannot read the program file";
+  std::string bytes;
+  char chunk[65536];
+  for (size_t n; (n = std::fread(chunk, 1, sizeof chunk, file)) > 0;) bytes.append(chunk, n);
+  std::fclose(file);
+  ASSERT_GT(bytes.size(), 0u);
+  for (const char* text : {"debug assertion failed", "dispatch depth below zero"})
+    EXPECT_EQ(bytes.find(text), std::string::npos) << "the program carries \"" << text << "\"";
+#endif
+}
+
 }  // namespace
