@@ -10,7 +10,7 @@ JOBS=$(nproc 2>/dev/null || echo 2)
 # Debian packages the build, the tests and the demo need.
 PACKAGES=(cmake make wine wine64 g++-mingw-w64-x86-64 g++-mingw-w64-i686 googletest
           fonts-wine xvfb xfonts-base xdotool x11-apps imagemagick zip unzip
-          clang llvm)
+          clang llvm lld)
 
 log() { printf '== %s\n' "$*" >&2; }
 
