@@ -638,19 +638,13 @@ void DrainThroughTheLoop() {
 HWND PostedTarget = nullptr;
 UINT PostedMessage = 0;
 int BoxTicks = 0;
-BOOL CALLBACK PressOk(HWND window, LPARAM) {
-  wchar_t name[16] = L"";
-  GetClassNameW(window, name, 16);
-  if (lstrcmpW(name, L"#32770") == 0) PostMessageW(window, WM_COMMAND, IDOK, 0);
-  return TRUE;
-}
 // Runs in the box's loop: posts the message there first, then answers the box.
 void CALLBACK InTheBox(HWND, UINT, UINT_PTR id, DWORD) {
   if (++BoxTicks == 1) {
     PostMessageW(PostedTarget, PostedMessage, 0, 0);
   } else if (BoxTicks == 3) {
     KillTimer(nullptr, id);
-    EnumThreadWindows(GetCurrentThreadId(), PressOk, 0);
+    AnswerMessageBoxes();
   }
 }
 

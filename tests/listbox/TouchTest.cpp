@@ -328,16 +328,10 @@ TEST_F(TouchTest, ResizeDuringADragEndsIt) {
   EXPECT_EQ(List->Offset.y, 0);
 }
 
-BOOL CALLBACK PressOk(HWND window, LPARAM) {
-  wchar_t name[16] = L"";
-  GetClassNameW(window, name, 16);
-  if (lstrcmpW(name, L"#32770") == 0) PostMessageW(window, WM_COMMAND, IDOK, 0);
-  return TRUE;
-}
 // Runs in the box's own loop: answers it.
 void CALLBACK AnswerBox(HWND, UINT, UINT_PTR id, DWORD) {
   KillTimer(nullptr, id);
-  EnumThreadWindows(GetCurrentThreadId(), PressOk, 0);
+  AnswerMessageBoxes();
 }
 
 // The capture can go in the middle of a stroke; the stylus-up then reaches

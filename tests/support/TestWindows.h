@@ -35,3 +35,13 @@ bool PumpUntil(Done done, DWORD timeoutMs = 2000) {
   }
   return true;
 }
+
+// Answers every message box of this thread with OK; posted, so a box's own
+// loop takes it.
+inline BOOL CALLBACK PressMessageBoxOk(HWND window, LPARAM) {
+  wchar_t name[16] = L"";
+  GetClassNameW(window, name, 16);
+  if (lstrcmpW(name, L"#32770") == 0) PostMessageW(window, WM_COMMAND, IDOK, 0);
+  return TRUE;
+}
+inline void AnswerMessageBoxes() { EnumThreadWindows(GetCurrentThreadId(), PressMessageBoxOk, 0); }
